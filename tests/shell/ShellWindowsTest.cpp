@@ -1,0 +1,274 @@
+// The shared windows: About box, system information, help viewer and the window routines.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include "shell/BmGlobals.h"
+#include "shell/HelpViewer.h"
+#include "shell/ScriptedHost.h"
+#include "shell/UiGlobals.h"
+#include "shell/frmAbout.h"
+#include "shell/frmHelp.h"
+#include "support/TestFiles.h"
+
+namespace brimtal {
+
+namespace {
+
+template <typename T>
+T* Child(QWidget* parent, const char* name) {
+  T* child = parent->findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) qFatal("control %s not found", name);
+  return child;
+}
+
+// Runs the check on the first modal dialog that opens, then closes it.
+void OnNextModal(std::function<void(QWidget*)> check) {
+  QTimer::singleShot(0, [check = std::move(check)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    QVERIFY(modal != nullptr);
+    check(modal);
+    modal->close();
+  });
+}
+
+SystemInfoSources NoSystemInfo() {
+  SystemInfoSources sources;
+  sources.osReleasePath = sources.cpuInfoPath = sources.memInfoPath = "/nonexistent/x";
+  sources.kernel = [] { return std::optional<KernelInfo>{}; };
+  return sources;
+}
+
+}  // namespace
+
+class ShellWindowsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void aboutShowsTitleVersionAndPicture() {
+    ScriptedHost host;
+    frmAbout about({"Brimtal", "Brimtal RF Immunity", "Conducted RF immunity testing", "5.8", {}},
+                   host);
+    about.show();
+    QCOMPARE(about.windowTitle(), QString("About Brimtal"));
+    QCOMPARE(Child<QLabel>(&about, "lblTitle")->text(), QString("Brimtal RF Immunity"));
+    QCOMPARE(Child<QLabel>(&about, "lblVersion")->text(), QString("Version 1.1.0"));
+    QCOMPARE(Child<QLabel>(&about, "lblScriptVersion")->text(),
+             QString("Script Engine Version 5.8"));
+    QVERIFY(Child<QLabel>(&about, "lblScriptVersion")->isVisible());
+    QVERIFY(!Child<QLabel>(&about, "picIcon")->pixmap().isNull());
+    QCOMPARE(Child<QPushButton>(&about, "cmdSysInfo")->text(), QString("&System Info..."));
+    QTest::keyClick(&about, Qt::Key_Return);
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+    QVERIFY(!about.isVisible());
+  }
+
+  void aboutHidesEmptyScriptVersionAndDescription() {
+    ScriptedHost host;
+    QPixmap own(20, 20);
+    own.fill(Qt::red);
+    frmAbout about({"Interp", "Interp", "", "", own}, host);
+    about.show();
+    QCOMPARE(about.windowTitle(), QString("About Interp"));
+    QVERIFY(!Child<QLabel>(&about, "lblScriptVersion")->isVisible());
+    QVERIFY(!Child<QLabel>(&about, "lblDescription")->isVisible());
+    const QImage shown = Child<QLabel>(&about, "picIcon")->pixmap().toImage();
+    QCOMPARE(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::red));
+  }
+
+  void systemInfoUnavailableIsSaid() {
+    ScriptedHost host;
+    frmAbout about({"Brimtal", "Brimtal RF Immunity", "", "", {}}, host);
+    about.SetSystemInfoSources(NoSystemInfo());
+    about.show();
+    QTest::mouseClick(Child<QPushButton>(&about, "cmdSysInfo"), Qt::LeftButton);
+    QCOMPARE(host.MessageTexts(),
+             std::vector<std::string>{"System Information Is Unavailable At This Time"});
+    QCOMPARE(host.Messages()[0].title, std::string("Brimtal"));
+  }
+
+  void systemInfoListsThePlatform() {
+    ScriptedHost host;
+    frmAbout about({"Brimtal", "Brimtal RF Immunity", "", "", {}}, host);
+    SystemInfoSources sources = NoSystemInfo();
+    sources.osReleasePath = test::DataFile("shell/sysinfo/os-release");
+    sources.memInfoPath = test::DataFile("shell/sysinfo/meminfo");
+    about.SetSystemInfoSources(sources);
+    about.show();
+    QStringList rows;
+    OnNextModal([&rows](QWidget* dialog) {
+      auto* grid = Child<QTableWidget>(dialog, "grdInfo");
+      for (int r = 0; r < grid->rowCount(); ++r) {
+        rows << grid->item(r, 0)->text() + "=" + grid->item(r, 1)->text();
+      }
+    });
+    QTest::mouseClick(Child<QPushButton>(&about, "cmdSysInfo"), Qt::LeftButton);
+    QCOMPARE(rows,
+             QStringList({"Operating system=Debian GNU/Linux 12 (bookworm)", "Total memory=15.5 GB",
+                          "Available memory=7.8 GB", QString("Qt version=") + qVersion()}));
+    QVERIFY(host.Messages().empty());
+  }
+
+  void fitPathToLabelShortensInTwoSteps() {
+    QLabel label;
+    label.setFixedWidth(label.fontMetrics().horizontalAdvance("/home/.../x.eqp") + 4);
+    const QString fits = "/a/x.eqp";
+    const QString deep = "/home/lab/equipment/x.eqp";
+    const QString longName = "/home/lab/equipment/a-very-long-equipment-file-name.eqp";
+    const struct {
+      QString path, shown, tip;
+    } cases[] = {
+        {fits, fits, ""},
+        {deep, "/.../x.eqp", deep},
+        {longName, "a-very-long-equipment-file-name.eqp", longName},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+      FitPathToLabel(c.path, &label);
+      QCOMPARE(label.text(), c.shown);
+      QCOMPARE(label.toolTip(), c.tip);
+      QCOMPARE(LabelTag(&label), c.path);
+    }
+  }
+
+  void warningsAskOnlyForAVisibleBox() {
+    ScriptedHost host;
+    QWidget window;
+    auto* other = new QLineEdit(&window);
+    auto* box = new QLineEdit("12x", &window);
+    QVBoxLayout layout(&window);
+    layout.addWidget(other);
+    layout.addWidget(box);
+    QCOMPARE(WarnNotNumber(box, host), kWarnNotShown);
+    QVERIFY(host.Messages().empty());
+
+    window.show();
+    QApplication::setActiveWindow(&window);
+    other->setFocus();
+    host.QueueAnswer(MsgAnswer::Retry);
+    QCOMPARE(WarnNotNumber(box, host), kWarnRetry);
+    host.QueueAnswer(MsgAnswer::Cancel);
+    QCOMPARE(WarnOutOfRange(box, host), kWarnCancel);
+    QCOMPARE(host.MessageTexts(),
+             (std::vector<std::string>{"Value not a number, re-enter",
+                                       "Number outside valid range, re-enter"}));
+    QCOMPARE(host.Messages()[0].buttons, MsgButtons::RetryCancel);
+    QVERIFY(box->hasFocus());
+    QCOMPARE(box->selectedText(), QString("12x"));
+  }
+
+  void placeWindowMovesOrCentres() {
+    QWidget window;
+    window.resize(200, 100);
+    window.show();
+    const QRect area = window.screen()->availableGeometry();
+    const QPoint start = window.pos();
+    PlaceWindow("", &window);
+    QCOMPARE(window.pos(), start);
+    PlaceWindow(std::to_string(area.x() + 10) + "," + std::to_string(area.y() + 20), &window);
+    QCOMPARE(window.pos(), QPoint(area.x() + 10, area.y() + 20));
+    QCOMPARE(WindowPositionText(&window),
+             std::to_string(area.x() + 10) + "," + std::to_string(area.y() + 20));
+    PlaceWindow("-5000,10", &window);
+    const QSize size = window.frameGeometry().size();
+    QCOMPARE(window.pos(), QPoint(area.x() + (area.width() - size.width()) / 2,
+                                  area.y() + (area.height() - size.height()) / 2));
+  }
+
+  void helpJumpsToKeywordsAndFollowsLinks() {
+    frmHelp help(Manual::Brimtal, QString::fromStdString(test::DataFile("shell/manual")));
+    help.show();
+    auto* contents = Child<QListWidget>(&help, "lstContents");
+    QCOMPARE(contents->count(), 4);
+    help.ShowKeyword("cmdExit");
+    QCOMPARE(help.CurrentSection(), 1);
+    QCOMPARE(contents->currentRow(), 1);
+    auto* page = Child<QTextBrowser>(&help, "txtPage");
+    QVERIFY(page->toPlainText().contains("The main menu offers three activities."));
+
+    help.ShowKeyword("introduction");
+    emit page->anchorClicked(QUrl("02-main-menu.md"));
+    QCOMPARE(help.CurrentSection(), 1);
+    QTest::mouseClick(Child<QPushButton>(&help, "cmdBack"), Qt::LeftButton);
+    QCOMPARE(help.CurrentSection(), 0);
+    QTest::mouseClick(Child<QPushButton>(&help, "cmdForward"), Qt::LeftButton);
+    QCOMPARE(help.CurrentSection(), 1);
+    QVERIFY(!Child<QPushButton>(&help, "cmdForward")->isEnabled());
+  }
+
+  void helpIndexSearchesAsYouType() {
+    frmHelp help(Manual::Brimtal, QString::fromStdString(test::DataFile("shell/manual")));
+    help.show();
+    help.ShowSearch();
+    auto* tabs = Child<QTabWidget>(&help, "tabNav");
+    QCOMPARE(tabs->currentWidget()->objectName(), QString("tabIndex"));
+    auto* search = Child<QLineEdit>(&help, "txtSearch");
+    auto* index = Child<QListWidget>(&help, "lstIndex");
+    QCOMPARE(index->count(), 9);
+    QTest::keyClicks(search, "ini");
+    QCOMPARE(index->count(), 1);
+    QCOMPARE(index->item(0)->text(), QString("Brimtal.ini"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QCOMPARE(help.CurrentSection(), 2);
+
+    // No keyword matches: the sections mentioning the words are offered instead.
+    search->clear();
+    QTest::keyClicks(search, "three activities");
+    QCOMPARE(index->count(), 2);
+    QVERIFY(!(index->item(0)->flags() & Qt::ItemIsSelectable));
+    index->setCurrentRow(1);
+    QCOMPARE(help.CurrentSection(), 1);
+  }
+
+  void unknownKeywordOpensTheIndexWithIt() {
+    frmHelp help(Manual::Brimtal, QString::fromStdString(test::DataFile("shell/manual")));
+    help.show();
+    help.ShowKeyword("frmNoSuchWindow");
+    QCOMPARE(Child<QTabWidget>(&help, "tabNav")->currentWidget()->objectName(),
+             QString("tabIndex"));
+    QCOMPARE(Child<QLineEdit>(&help, "txtSearch")->text(), QString("frmNoSuchWindow"));
+    QVERIFY(Child<QTextBrowser>(&help, "txtPage")->toPlainText().contains("frmNoSuchWindow"));
+  }
+
+  void missingManualIsSaidInTheWindow() {
+    test::TempDir dir;
+    frmHelp help(Manual::Interp, QString::fromStdString(dir.File("none")));
+    QCOMPARE(help.windowTitle(), QString("Interp Help"));
+    QVERIFY(Child<QTextBrowser>(&help, "txtPage")->toPlainText().contains("manual is missing"));
+    help.ShowKeyword("anything");
+    QCOMPARE(help.CurrentSection(), -1);
+  }
+
+  void showHelpKeyReusesOneWindowPerManual() {
+    ShowHelpKey(Manual::Brimtal, "TopMenu");
+    ShowHelpTab(Manual::Brimtal);
+    QList<frmHelp*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* help = qobject_cast<frmHelp*>(w)) windows << help;
+    }
+    QCOMPARE(windows.size(), 1);
+    frmHelp* help = windows[0];
+    QVERIFY(help->isVisible());
+    QVERIFY(!help->Index().Empty());
+    help->ShowKeyword("TopMenu");
+    QVERIFY(help->CurrentSection() >= 0);
+    const auto& keywords = help->Index().Sections()[help->CurrentSection()].keywords;
+    QVERIFY(std::find(keywords.begin(), keywords.end(), "TopMenu") != keywords.end());
+    help->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+};
+
+}  // namespace brimtal
+
+QTEST_MAIN(brimtal::ShellWindowsTest)
+#include "ShellWindowsTest.moc"
