@@ -337,6 +337,23 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return ToUpper(a) == ToUpper(b);
 }
 
+std::string ScientificText(double value, int decimals, int exponentDigits, bool forceSign) {
+  std::array<char, 64> buffer{};
+  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                 std::chars_format::scientific, decimals);
+  const std::string text(buffer.data(), end);
+  const std::size_t e = text.find('e');
+  if (e == std::string::npos) return text;  // not finite
+  std::string mantissa = text.substr(0, e);
+  if (forceSign && mantissa[0] != '-') mantissa.insert(mantissa.begin(), '+');
+  const char exponentSign = text[e + 1];
+  std::string exponentDigitsText = text.substr(e + 2);
+  while (static_cast<int>(exponentDigitsText.size()) < exponentDigits) {
+    exponentDigitsText.insert(exponentDigitsText.begin(), '0');
+  }
+  return mantissa + "E" + exponentSign + exponentDigitsText;
+}
+
 std::string Hex16(std::int16_t value) {
   std::array<char, 8> buffer{};
   auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(),

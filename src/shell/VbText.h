@@ -29,6 +29,11 @@ std::string DefinitionText(double value);
 std::string DefinitionText(float value);
 std::string DefinitionText(int value);
 
+// Scientific notation as instruments reply: the mantissa with the given decimals, "E", the
+// exponent's sign and at least exponentDigits digits; a "+" before a non-negative mantissa
+// only when forceSign is set ("+1.23456789E-03", "-6.98970004E-001").
+std::string ScientificText(double value, int decimals, int exponentDigits, bool forceSign);
+
 // Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 std::int64_t RoundHalfEven(double value);
 
