@@ -193,6 +193,17 @@ TEST(MakeFreqList, TheConductedImmunitySweepInOnePercentSteps) {
   }
 }
 
+TEST(ExampleLists, TheConductedImmunitySweepIsWhatTheBuilderMakes) {
+  // The example list is the builder's logarithmic range of 0.15 to 80 MHz in 1 % steps.
+  const std::string path = test::ExampleFile("bench/iec61000-4-6.lst");
+  const auto range = LogRange(0.15, 80, 1, kMaxFreqListEntries);
+  ASSERT_TRUE(range.has_value());
+  EXPECT_EQ(test::ReadFileBytes(path), FreqListText(*range) + "\r\n");
+  ScriptedHost host;
+  FreqList list;
+  EXPECT_EQ(FileTolist(host, path, list), 633);
+}
+
 TEST(SortFreqs, SortsAscendingAndLetsEventsRun) {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> pick(-50, 50);
