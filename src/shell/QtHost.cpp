@@ -18,6 +18,7 @@
 #include <numbers>
 
 #include "shell/QtPrinter.h"
+#include "shell/frmPickDir.h"
 
 namespace brimtal {
 
@@ -205,7 +206,13 @@ std::string QtHost::FileDialog(const FileDialogRequest& request) {
 }
 
 std::string QtHost::PickDirectory(const std::string& title, const std::string& startDir) {
-  return FromQt(QFileDialog::getExistingDirectory(DialogParent(), ToQt(title), ToQt(startDir)));
+  frmPickDir picker(DialogParent());
+  if (!title.empty()) picker.setWindowTitle(ToQt(title));
+  picker.SetStartDir(ToQt(startDir));
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  picker.exec();
+  QApplication::restoreOverrideCursor();
+  return FromQt(picker.Result());
 }
 
 std::unique_ptr<Printer> QtHost::PrinterDialog(const PrinterDialogRequest& request) {

@@ -1,5 +1,6 @@
 // The shared windows: About box, system information, help viewer and the window routines.
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,13 +12,16 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <filesystem>
 
 #include "shell/BmGlobals.h"
 #include "shell/HelpViewer.h"
+#include "shell/QtHost.h"
 #include "shell/ScriptedHost.h"
 #include "shell/UiGlobals.h"
 #include "shell/frmAbout.h"
 #include "shell/frmHelp.h"
+#include "shell/frmPickDir.h"
 #include "support/TestFiles.h"
 
 namespace brimtal {
@@ -182,6 +186,105 @@ class ShellWindowsTest : public QObject {
     const QSize size = window.frameGeometry().size();
     QCOMPARE(window.pos(), QPoint(area.x() + (area.width() - size.width()) / 2,
                                   area.y() + (area.height() - size.height()) / 2));
+  }
+
+  void pickDirStartsInItsFolderAndReturnsTheHighlightedOne() {
+    test::TempDir dir;
+    namespace fs = std::filesystem;
+    for (const char* sub : {"bench/cables", "bench/probes", "other"}) {
+      fs::create_directories(dir.Path() / sub);
+    }
+    const QString root = QString::fromStdString(fs::canonical(dir.Path()).string());
+    frmPickDir picker(nullptr, {{"/ (File System)", "/"}, {"Lab", root.toStdString()}});
+    QCOMPARE(picker.windowTitle(), QString("Select Directory"));
+    picker.setProperty("StartDir", root + "/bench");
+    picker.show();
+    auto* list = Child<QListWidget>(&picker, "Dir1");
+    auto* path = Child<QLabel>(&picker, "lblPath");
+    auto* drives = Child<QComboBox>(&picker, "Drive1");
+    QCOMPARE(picker.CurrentPath(), root + "/bench");
+    QCOMPARE(drives->currentIndex(), 1);
+    QCOMPARE(LabelTag(path), root + "/bench");
+    QCOMPARE(list->item(list->count() - 1)->text().trimmed(), QString("probes"));
+
+    // A folder that does not exist leaves the lists as they were.
+    picker.SetStartDir(root + "/missing");
+    QCOMPARE(picker.CurrentPath(), root + "/bench");
+
+    // Double-click opens a folder; the path label follows.
+    QListWidgetItem* cables = list->findItems("cables", Qt::MatchEndsWith).value(0);
+    QVERIFY(cables != nullptr);
+    // A real double click: a click, then the double click on the same place.
+    const QPoint place = list->visualItemRect(cables).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, place);
+    QCOMPARE(picker.CurrentPath(), root + "/bench/cables");
+    QCOMPARE(LabelTag(path), root + "/bench/cables");
+
+    // Enter in the list opens the highlighted folder without closing the window.
+    list->setCurrentRow(list->count() - 2);  // "bench", the parent
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(picker.isVisible());
+    QCOMPARE(picker.CurrentPath(), root + "/bench");
+
+    // A single click only highlights; OK returns the highlighted folder.
+    QListWidgetItem* probes = list->findItems("probes", Qt::MatchEndsWith).value(0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(probes).center());
+    QCOMPARE(picker.CurrentPath(), root + "/bench");
+    QTest::mouseClick(Child<QPushButton>(&picker, "OKButton"), Qt::LeftButton);
+    QCOMPARE(picker.Result(), root + "/bench/probes");
+    QVERIFY(!picker.isVisible());
+  }
+
+  void pickDirCancelOrCloseReturnsNothing() {
+    test::TempDir dir;
+    const QString root = QString::fromStdString(std::filesystem::canonical(dir.Path()).string());
+    for (int way = 0; way < 3; ++way) {
+      frmPickDir picker(nullptr, {{"/ (File System)", "/"}});
+      picker.SetStartDir(root);
+      picker.show();
+      if (way == 0) QTest::mouseClick(Child<QPushButton>(&picker, "CancelButton"), Qt::LeftButton);
+      if (way == 1) QTest::keyClick(&picker, Qt::Key_Escape);
+      if (way == 2) picker.close();
+      QVERIFY(!picker.isVisible());
+      QCOMPARE(picker.Result(), QString());
+    }
+  }
+
+  void pickDirDriveListMovesToThePlace() {
+    test::TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directories(dir.Path() / "media/usb/results");
+    fs::create_directories(dir.Path() / "home/lab");
+    const std::string root = fs::canonical(dir.Path()).string();
+    frmPickDir picker(
+        nullptr,
+        {{"/ (File System)", "/"}, {"Home", root + "/home/lab"}, {"USB", root + "/media/usb"}});
+    picker.SetStartDir(QString::fromStdString(root + "/home/lab"));
+    picker.show();
+    auto* drives = Child<QComboBox>(&picker, "Drive1");
+    drives->setFocus();
+    QTest::keyClick(drives, Qt::Key_Down);  // to "USB": its top folder
+    QCOMPARE(picker.CurrentPath(), QString::fromStdString(root + "/media/usb"));
+    picker.SetStartDir(QString::fromStdString(root + "/media/usb/results"));
+    QTest::keyClick(drives, Qt::Key_Up);  // back home, where the list was
+    QCOMPARE(picker.CurrentPath(), QString::fromStdString(root + "/home/lab"));
+    QTest::keyClick(drives, Qt::Key_Down);  // the USB stick's last folder
+    QCOMPARE(picker.CurrentPath(), QString::fromStdString(root + "/media/usb/results"));
+  }
+
+  void qtHostPicksDirectoriesWithThePicker() {
+    test::TempDir dir;
+    const QString root = QString::fromStdString(std::filesystem::canonical(dir.Path()).string());
+    QtHost host("Brimtal");
+    QString title;
+    OnNextModal([&title](QWidget* dialog) {
+      title = dialog->windowTitle();
+      QVERIFY(qobject_cast<frmPickDir*>(dialog) != nullptr);
+      QTest::mouseClick(Child<QPushButton>(dialog, "OKButton"), Qt::LeftButton);
+    });
+    QCOMPARE(host.PickDirectory("Select Directory", root.toStdString()), root.toStdString());
+    QCOMPARE(title, QString("Select Directory"));
   }
 
   void helpJumpsToKeywordsAndFollowsLinks() {
