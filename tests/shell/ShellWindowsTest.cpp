@@ -15,9 +15,13 @@
 #include <filesystem>
 
 #include "shell/BmGlobals.h"
+#include "shell/Brimtal.h"
+#include "shell/Clock.h"
 #include "shell/HelpViewer.h"
 #include "shell/QtHost.h"
 #include "shell/ScriptedHost.h"
+#include "shell/Startup.h"
+#include "shell/TopMenu.h"
 #include "shell/UiGlobals.h"
 #include "shell/frmAbout.h"
 #include "shell/frmHelp.h"
@@ -285,6 +289,90 @@ class ShellWindowsTest : public QObject {
     });
     QCOMPARE(host.PickDirectory("Select Directory", root.toStdString()), root.toStdString());
     QCOMPARE(title, QString("Select Directory"));
+  }
+
+  void topMenuShowsItsButtonsAndTheStartUpTexts() {
+    test::TempDir dir;
+    VirtualClock clock;
+    ScriptedHost host(&clock);
+    FixedWallClock wall;
+    Brimtal context(host, clock, wall, ProgramPaths{dir.Path().string(), "brimtal", dir.File("c")});
+    TopMenu menu(context);
+    LockFileInstanceGuard guard("brimtal", dir.File("run"));
+    Startup startup(host, context.settings, context.log, guard, context.paths);
+    startup.Run(menu, {});
+    menu.show();
+    QCOMPARE(menu.windowTitle(), QString("Brimtal 1.1"));
+    QCOMPARE(Child<QLabel>(&menu, "Label1")->text(), QString("Brimtal 1.1\nConducted RF Immunity"));
+    QCOMPARE(Child<QLabel>(&menu, "Label2")->text(), QString("Conducted Immunity"));
+    QVERIFY(!Child<QLabel>(&menu, "Image1")->pixmap().isNull());
+    const struct {
+      const char* name;
+      const char* caption;
+      const char* tip;
+    } buttons[] = {
+        {"cmdConfigSys", "Configure &System", "System setup and utilities"},
+        {"cmdCalibration", "Conducted Immunity &Calibration",
+         "Calibrate a conducted immunity test setup"},
+        {"cmdRunTest", "&Run Conducted Immunity Test",
+         "Expose a product to conducted RF disturbances"},
+        {"cmdExit", "E&xit", ""},
+    };
+    for (const auto& b : buttons) {
+      auto* button = Child<QPushButton>(&menu, b.name);
+      QCOMPARE(button->text(), QString(b.caption));
+      QCOMPARE(button->toolTip(), QString(b.tip));
+      // Activities are enabled once their windows are wired; Exit always works.
+      QCOMPARE(button->isEnabled(), QString(b.name) == "cmdExit");
+    }
+  }
+
+  void topMenuOpensAnActivityAndHides() {
+    test::TempDir dir;
+    VirtualClock clock;
+    ScriptedHost host(&clock);
+    FixedWallClock wall;
+    Brimtal context(host, clock, wall, ProgramPaths{dir.Path().string(), "brimtal", dir.File("c")});
+    TopMenu menu(context);
+    menu.show();
+    QWidget activity;
+    TopMenu* caller = nullptr;
+    menu.SetActivity(TopMenu::Activity::RunTest, [&](TopMenu& callingForm) {
+      caller = &callingForm;
+      activity.show();
+      return &activity;
+    });
+    auto* runTest = Child<QPushButton>(&menu, "cmdRunTest");
+    QVERIFY(runTest->isEnabled());
+    QVERIFY(!Child<QPushButton>(&menu, "cmdCalibration")->isEnabled());
+    QTest::mouseClick(runTest, Qt::LeftButton);
+    QCOMPARE(caller, &menu);
+    QVERIFY(activity.isVisible());
+    QVERIFY(!menu.isVisible());
+
+    // The window closes and shows its caller again; a window that fails to open keeps the menu.
+    activity.close();
+    caller->show();
+    menu.SetActivity(TopMenu::Activity::Calibration, [](TopMenu&) { return nullptr; });
+    QVERIFY(!menu.OpenActivity(TopMenu::Activity::Calibration));
+    QVERIFY(menu.isVisible());
+  }
+
+  void topMenuExitEndsTheProgram() {
+    test::TempDir dir;
+    VirtualClock clock;
+    ScriptedHost host(&clock);
+    FixedWallClock wall;
+    Brimtal context(host, clock, wall, ProgramPaths{dir.Path().string(), "brimtal", dir.File("c")});
+    TopMenu menu(context);
+    menu.show();
+    QSignalSpy closing(&menu, &TopMenu::Closing);
+    QTest::mouseClick(Child<QPushButton>(&menu, "cmdExit"), Qt::LeftButton);
+    QCOMPARE(closing.count(), 1);
+    QVERIFY(!menu.isVisible());
+    menu.show();  // the close box does the same
+    QVERIFY(menu.close());
+    QCOMPARE(closing.count(), 2);
   }
 
   void helpJumpsToKeywordsAndFollowsLinks() {
