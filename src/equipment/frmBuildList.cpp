@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "shell/BmGlobals.h"
 #include "shell/FileIo.h"
@@ -66,6 +67,12 @@ frmBuildList::frmBuildList(Host& host, std::string listDir, QWidget* parent)
   connect(ui_->cmdClear, &QPushButton::clicked, this, &frmBuildList::New);
   connect(ui_->cmdExit, &QPushButton::clicked, this, &frmBuildList::Exit);
 
+  // The end box keeps its place while hidden, so that Add does not jump between step units.
+  for (QWidget* endRow : std::initializer_list<QWidget*>{ui_->txtRangeEnd, ui_->lblRangeEnd}) {
+    QSizePolicy policy = endRow->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    endRow->setSizePolicy(policy);
+  }
   ui_->optHarmonics->setChecked(true);
   StepUnitsChanged();
   UpdateCaption(false);
