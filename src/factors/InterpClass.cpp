@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "factors/Conversions.h"
+#include "factors/FactorText.h"
 #include "shell/BmGlobals.h"
 #include "shell/FileIo.h"
 #include "shell/Host.h"
@@ -22,18 +23,8 @@ constexpr int kPrinterError = 482;
 // GetTable lets window events run after this many points.
 constexpr std::size_t kPointsBetweenEvents = 4096;
 
-// The frequency as the reader reads it back: the general text, written out in plain digits
-// where the general text would take the exponent form (the reader takes a letter for a header).
-std::string FrequencyText(double freq) {
-  std::string text = vbtext::GeneralText(freq);
-  if (text.find('E') == std::string::npos) return text;
-  text = vbtext::Format(freq, "0.##############################");
-  if (!text.empty() && text.back() == '.') text.pop_back();
-  return text;
-}
-
 std::string FactorLine(const FactorPoint& point) {
-  return FrequencyText(point.Freq) + ", " + vbtext::Format(point.Value, "0.0##");
+  return PlainGeneralText(point.Freq) + ", " + vbtext::Format(point.Value, "0.0##");
 }
 
 void PrintHeading(Printer& printer) {
