@@ -51,9 +51,10 @@ std::string DesktopEntryText(const std::string& name, const std::string& program
 std::string DesktopFileName(const std::string& title);
 
 // "Create Desktop Shorcut": asks for an equipment file and a test definition (each may be
-// cancelled) and for the title, then writes the shortcut into the desktop folder. The path
-// written, or empty text when cancelled or when it could not be written (that is reported).
+// cancelled) and for the title, then writes the shortcut into the desktop folder (the user's
+// desktop unless given). The path written, or empty text when cancelled or when it could not
+// be written (that is reported).
 std::string CreateDesktopShortcut(Host& host, INISettings& settings, const std::string& programPath,
-                                  const std::string& desktopFolder);
+                                  const std::string& desktopFolder = UserDesktopFolder());
 
 }  // namespace brimtal
