@@ -382,7 +382,8 @@ std::optional<std::string> SimAnalyser::Execute(const ScpiCommand& c) {
       Errors().Push(ErrorQueue::kInvalidSuffix);
       return std::nullopt;
     }
-    return NumericSetting(*this, c, referenceDbm_, dbm, -130.0, 30.0);
+    // Up to +40 dBm: the meter driver sets the range 2 dB above the highest level it may read.
+    return NumericSetting(*this, c, referenceDbm_, dbm, -130.0, 40.0);
   }
   if (HeaderMatches(c, "UNIT:POWer")) {
     if (c.query) return unit_;

@@ -180,6 +180,9 @@ TEST(BenchExamples, PowerMeterAndAnalyserDefinitionsReadTheSimulatedInstruments)
   const double reading = rig.QueryNumber(18, mtr[7]);
   EXPECT_LT(reading, DbuvToDbm(132.0, 50.0f));
   EXPECT_GT(reading, -60.0);
+  // The driver ranges up to 2 dB above the highest level it reads.
+  const double maxLevel = vbtext::ToNumber(mtr[12]).value_or(0);
+  rig.Write(18, NumberCommand(mtr[5], DbuvToDbm(maxLevel + 2.0, 50.0f), "####0.0##### ", mtr[6]));
   rig.Write(18, mtr[9]);
   ExpectNoErrors(rig, 18, "sim-analyser.mtr");
 }
