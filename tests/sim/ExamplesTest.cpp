@@ -33,6 +33,21 @@ TEST(BenchExamples, FilesInTheExamplesFolderAreTheBenchsOwn) {
   }
 }
 
+TEST(BenchExamples, TheFilesAreWrittenWhereAskedOrTheFailureNamesThePath) {
+  TempDir dir;
+  FileError error;
+  std::string failed;
+  ASSERT_TRUE(sim::WriteBenchFiles(dir.Path().string(), error, failed));
+  for (const char* name : {"coupler-fwd.fac", "cable.los", "iec61000-4-6.lst"}) {
+    EXPECT_EQ(ReadFileBytes(dir.File(name)),
+              ReadFileBytes(ExampleFile(std::string("bench/") + name)))
+        << name;
+  }
+  EXPECT_FALSE(sim::WriteBenchFiles(dir.File("missing"), error, failed));
+  EXPECT_EQ(failed, dir.File("missing") + "/coupler-fwd.fac");
+  EXPECT_NE(error.number, 0);
+}
+
 struct FactorCheck {
   const char* name;
   double (*model)(double);

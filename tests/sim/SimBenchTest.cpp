@@ -44,6 +44,31 @@ TEST_F(SimBenchTest, ForwardPowerFollowsTheGeneratorThroughTheAmplifier) {
   EXPECT_GT(overdriven, 49.0);
 }
 
+TEST_F(SimBenchTest, PowerMeterSeesTheModulationAndItsSensorFrequency) {
+  rig.SetGenerator(kFreq, -30.0);
+  const double carrier = rig.ForwardDbm(kFreq);
+  const double receiver = rig.ReceiverDbuv(kFreq, 110.0);
+  // AM at 80 %: the average power rises by 10 log10(1 + m^2 / 2), the carrier stays.
+  rig.Write(19, "AM:DEPT 80.0 PCT");
+  rig.Write(19, "AM:STAT ON");
+  EXPECT_NEAR(rig.ForwardDbm(kFreq) - carrier, 10.0 * std::log10(1.32), 0.06);
+  EXPECT_NEAR(rig.ReceiverDbuv(kFreq, 110.0), receiver, 0.25);
+  rig.Write(19, "AM:STAT OFF");
+  // Pulses of 0.1 ms every millisecond: a tenth of the power on average.
+  rig.Write(19, "PULM:INT:FREQ 1.0 KHZ");
+  rig.Write(19, "PULM:INT:PWID 0.1 MS");
+  rig.Write(19, "PULM:STAT ON");
+  EXPECT_NEAR(rig.ForwardDbm(kFreq) - carrier, -10.0, 0.06);
+  rig.Write(19, "PULM:STAT OFF");
+  // A sensor left at another frequency reads off by up to half a dB.
+  rig.Write(13, "INST:NSEL 1");
+  rig.Write(13, "FREQ 8.0 MHZ");
+  rig.Write(13, "INIT1");
+  const double misread =
+      WattsToDbm(rig.QueryNumber(13, "FETC1?")) + ExampleFactor("coupler-fwd.fac", kFreq);
+  EXPECT_NEAR(misread - carrier, 0.5, 0.06);
+}
+
 TEST_F(SimBenchTest, ReplyIsScientificWattsEndedByLineFeed) {
   rig.SetGenerator(kFreq, -30.0);
   rig.Write(13, "INIT1");
