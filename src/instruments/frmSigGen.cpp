@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShowEvent>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -459,8 +460,9 @@ void frmSigGen::TestLocal() {
 
 // --- window events ---
 
+// Opening shows the driver's definition; coming back from the task bar keeps the edits.
 void frmSigGen::showEvent(QShowEvent* event) {
-  ShowDefinition();
+  if (!event->spontaneous()) ShowDefinition();
   QDialog::showEvent(event);
 }
 

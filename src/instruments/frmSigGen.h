@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QAction;
 class QCheckBox;
@@ -42,6 +43,7 @@ class frmSigGen : public QDialog {
   bool CollectDefinition(int* answer = nullptr);
 
   const std::string& StartDir() const { return startDir_; }
+  void SetStartDir(std::string dir) { startDir_ = std::move(dir); }
   // The window to show again when this one closes.
   void SetCallingForm(QWidget* form) { callingForm_ = form; }
 
