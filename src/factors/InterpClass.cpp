@@ -22,6 +22,7 @@ constexpr const char* kBadDataMessage = "Bad data in calibration file";
 constexpr int kPrinterError = 482;
 // GetTable lets window events run after this many points.
 constexpr std::size_t kPointsBetweenEvents = 4096;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string FactorLine(const FactorPoint& point) {
   return PlainGeneralText(point.Freq) + ", " + vbtext::Format(point.Value, "0.0##");
@@ -82,11 +83,15 @@ long InterpClass::FileToTable(const std::string& fileName, Table& table) {
   std::string line;
   FactorPoint point;
   bool isData = false;
+  bool firstLine = true;
   while (!isData) {
     if (!reader.ReadLine(line, error) || reader.AtEnd()) {
       host_.MsgBox("Unexpected end of file in " + fileName);
       return -1;
     }
+    // A byte-order mark left by an editor is no part of the first line.
+    if (firstLine && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+    firstLine = false;
     isData = ParseFactorLine(line, point.Freq, point.Value);
   }
   table.push_back(point);

@@ -211,6 +211,17 @@ TEST_F(InterpClassTest, LineEndsAreCrLfOrLf) {
   EXPECT_EQ(lf, (Points{{1, 0}, {2, 1}, {3, 4}}));
 }
 
+TEST_F(InterpClassTest, ByteOrderMarkDoesNotHideTheFirstPoint) {
+  ASSERT_EQ(Load("\xEF\xBB\xBF"
+                 "0.15, -3\r\n1, 2\r\n"),
+            1);
+  EXPECT_EQ(PointsOf(table_), (Points{{0.15, -3}, {1, 2}}));
+  ASSERT_EQ(Load("\xEF\xBB\xBF"
+                 "Title\r\n0.15, -3\r\n1, 2\r\n"),
+            1);
+  EXPECT_EQ(PointsOf(table_), (Points{{0.15, -3}, {1, 2}}));
+}
+
 TEST_F(InterpClassTest, UnreadableFilesShowTheErrorBox) {
   const std::string missing = dir_.File("missing.fac");
   const std::string noFolder = dir_.File("nofolder/x.fac");
