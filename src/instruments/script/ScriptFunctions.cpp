@@ -22,10 +22,6 @@ char LowerChar(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::int32_t Position(const ScriptValue& value) {
-  return ToLong(value);
-}
-
 int CompareMode(const Args& args, std::size_t index) {
   if (args.size() <= index) return 0;
   const std::int32_t mode = ToLong(args[index]);
@@ -112,7 +108,7 @@ double RoundDecimals(double value, std::int32_t decimals) {
   const std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
   const bool negative = text.front() == '-';
   std::string digits;
-  std::size_t e = text.find('e');
+  const std::size_t e = text.find('e');
   for (std::size_t i = 0; i < e; ++i) {
     if (text[i] >= '0' && text[i] <= '9') digits += text[i];
   }
@@ -253,7 +249,7 @@ ScriptValue Hex(const Args& a, WorkBudget&) {
 // InStr([start, ]text, sought[, compare])
 ScriptValue InStr(const Args& a, WorkBudget& budget) {
   const bool withStart = a.size() > 2;
-  const std::int32_t start = withStart ? Position(a[0]) : 1;
+  const std::int32_t start = withStart ? ToLong(a[0]) : 1;
   if (start < 1) RaiseScriptError(ScriptFault::InvalidCall);
   const int mode = CompareMode(a, 3);
   const std::string text = Comparable(ToText(a[withStart ? 1 : 0]), mode, budget);
@@ -268,7 +264,7 @@ ScriptValue InStr(const Args& a, WorkBudget& budget) {
 // InStrRev(text, sought[, start[, compare]]): the last place of sought that ends at or
 // before start (-1: the end of the text).
 ScriptValue InStrRev(const Args& a, WorkBudget& budget) {
-  std::int32_t start = a.size() > 2 ? Position(a[2]) : -1;
+  std::int32_t start = a.size() > 2 ? ToLong(a[2]) : -1;
   if (start == 0 || start < -1) RaiseScriptError(ScriptFault::InvalidCall);
   const int mode = CompareMode(a, 3);
   const std::string text = Comparable(ToText(a[0]), mode, budget);
@@ -323,7 +319,7 @@ ScriptValue LCase(const Args& a, WorkBudget& budget) {
 }
 ScriptValue Left(const Args& a, WorkBudget& budget) {
   const std::string text = ToText(a[0]);
-  const std::int32_t count = Position(a[1]);
+  const std::int32_t count = ToLong(a[1]);
   if (count < 0) RaiseScriptError(ScriptFault::InvalidCall);
   return MadeText(text.substr(0, static_cast<std::size_t>(count)), budget);
 }
@@ -342,9 +338,8 @@ ScriptValue LTrim(const Args& a, WorkBudget& budget) {
 // Mid(text, start[, length])
 ScriptValue Mid(const Args& a, WorkBudget& budget) {
   const std::string text = ToText(a[0]);
-  const std::int32_t start = Position(a[1]);
-  const std::int32_t length =
-      a.size() > 2 ? Position(a[2]) : static_cast<std::int32_t>(text.size());
+  const std::int32_t start = ToLong(a[1]);
+  const std::int32_t length = a.size() > 2 ? ToLong(a[2]) : static_cast<std::int32_t>(text.size());
   if (start < 1 || length < 0) RaiseScriptError(ScriptFault::InvalidCall);
   if (static_cast<std::size_t>(start) > text.size()) return ScriptValue::String({});
   return MadeText(
@@ -361,8 +356,8 @@ ScriptValue Replace(const Args& a, WorkBudget& budget) {
   const std::string text = ToText(a[0]);
   const std::string sought = ToText(a[1]);
   const std::string replacement = ToText(a[2]);
-  const std::int32_t start = a.size() > 3 ? Position(a[3]) : 1;
-  const std::int32_t count = a.size() > 4 ? Position(a[4]) : -1;
+  const std::int32_t start = a.size() > 3 ? ToLong(a[3]) : 1;
+  const std::int32_t count = a.size() > 4 ? ToLong(a[4]) : -1;
   const int mode = CompareMode(a, 5);
   if (start < 1 || count < -1) RaiseScriptError(ScriptFault::InvalidCall);
   if (static_cast<std::size_t>(start) > text.size()) return ScriptValue::String({});
@@ -387,14 +382,14 @@ ScriptValue Replace(const Args& a, WorkBudget& budget) {
 
 ScriptValue Right(const Args& a, WorkBudget& budget) {
   const std::string text = ToText(a[0]);
-  const std::int32_t count = Position(a[1]);
+  const std::int32_t count = ToLong(a[1]);
   if (count < 0) RaiseScriptError(ScriptFault::InvalidCall);
   const std::size_t n = std::min(text.size(), static_cast<std::size_t>(count));
   return MadeText(text.substr(text.size() - n), budget);
 }
 
 ScriptValue Round(const Args& a, WorkBudget&) {
-  const std::int32_t decimals = a.size() > 1 ? Position(a[1]) : 0;
+  const std::int32_t decimals = a.size() > 1 ? ToLong(a[1]) : 0;
   if (decimals < 0) RaiseScriptError(ScriptFault::InvalidCall);
   const ScriptType type = NumericTypeOf(a[0]);
   return NumberOfType(type, RoundDecimals(ToDouble(a[0]), decimals));
@@ -427,7 +422,7 @@ std::string Repeated(std::int32_t count, char c, WorkBudget& budget) {
 }
 
 ScriptValue Space(const Args& a, WorkBudget& budget) {
-  return ScriptValue::String(Repeated(Position(a[0]), ' ', budget));
+  return ScriptValue::String(Repeated(ToLong(a[0]), ' ', budget));
 }
 
 // Split(text[, separator[, count[, compare]]]): an empty text gives an empty array, an empty
@@ -436,7 +431,7 @@ ScriptValue Space(const Args& a, WorkBudget& budget) {
 ScriptValue Split(const Args& a, WorkBudget& budget) {
   const std::string text = ToText(a[0]);
   const std::string separator = a.size() > 1 ? ToText(a[1]) : " ";
-  const std::int32_t count = a.size() > 2 ? Position(a[2]) : -1;
+  const std::int32_t count = a.size() > 2 ? ToLong(a[2]) : -1;
   const int mode = CompareMode(a, 3);
   if (count < -1) RaiseScriptError(ScriptFault::InvalidCall);
   ScriptValue::Elements parts;
@@ -475,7 +470,7 @@ ScriptValue StrComp(const Args& a, WorkBudget& budget) {
 // String(count, character): the character is a text (its first character) or a code, taken
 // modulo 256.
 ScriptValue StringOf(const Args& a, WorkBudget& budget) {
-  const std::int32_t count = Position(a[0]);
+  const std::int32_t count = ToLong(a[0]);
   char c = 0;
   if (a[1].IsString()) {
     if (a[1].StringValue().empty()) RaiseScriptError(ScriptFault::InvalidCall);
