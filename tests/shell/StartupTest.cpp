@@ -135,6 +135,11 @@ TEST_F(StartupFixture, CommandLineCases) {
         "open test window"},
        {"equip file loaded from command line", "test file loaded from command line"},
        {}},
+      // Two arguments given as one piece: the path holds the blank and the second argument.
+      {{"/e:/eq/a.eqp /t:/tests/a.tst"},
+       {"engine", "equip /eq/a.eqp /t:/tests/a.tst", "apply"},
+       {"equip file loaded from command line"},
+       {}},
       // "/e:" alone names no file: the default is taken.
       {{"/e:"},
        {"engine", "equip /eq/default.eqp", "apply"},
