@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyleOptionHeader>
 #include <QTableWidget>
 
@@ -121,6 +122,12 @@ void EditGrid::SetCurrentCell(int row, int col) {
   grid_->setCurrentCell(row - 1, col - 1);
 }
 
+QTableWidgetItem* EditGrid::NewItem(const QString& text) const {
+  auto* item = new QTableWidgetItem(text);
+  item->setTextAlignment(kCellAlignment);
+  return item;
+}
+
 QTableWidgetItem* EditGrid::Item(int row, int col) const {
   if (row < 1 || col < 1) return nullptr;
   return grid_->item(row - 1, col - 1);
@@ -138,10 +145,7 @@ void EditGrid::SetCellText(int row, int col, const QString& text) {
 void EditGrid::FillEmptyItems() {
   for (int r = 0; r < grid_->rowCount(); ++r) {
     for (int c = 0; c < grid_->columnCount(); ++c) {
-      if (grid_->item(r, c) != nullptr) continue;
-      auto* item = new QTableWidgetItem();
-      item->setTextAlignment(kCellAlignment);
-      grid_->setItem(r, c, item);
+      if (grid_->item(r, c) == nullptr) grid_->setItem(r, c, NewItem());
     }
   }
 }
@@ -337,22 +341,14 @@ void EditGrid::AppendRow() {
   const int row = grid_->rowCount();
   grid_->insertRow(row);
   grid_->setVerticalHeaderItem(row, new QTableWidgetItem(Q(GridRowLabel(row + 1))));
-  for (int c = 0; c < grid_->columnCount(); ++c) {
-    auto* item = new QTableWidgetItem();
-    item->setTextAlignment(kCellAlignment);
-    grid_->setItem(row, c, item);
-  }
+  for (int c = 0; c < grid_->columnCount(); ++c) grid_->setItem(row, c, NewItem());
 }
 
 void EditGrid::AppendColumn() {
   const int col = grid_->columnCount();
   grid_->insertColumn(col);
   grid_->setHorizontalHeaderItem(col, new QTableWidgetItem(Q(GridColumnHeading(col + 1))));
-  for (int r = 0; r < grid_->rowCount(); ++r) {
-    auto* item = new QTableWidgetItem();
-    item->setTextAlignment(kCellAlignment);
-    grid_->setItem(r, col, item);
-  }
+  for (int r = 0; r < grid_->rowCount(); ++r) grid_->setItem(r, col, NewItem());
 }
 
 void EditGrid::AddRow() {
@@ -438,12 +434,26 @@ void EditGrid::InsCol() {
   enteredText_ = CellText(Row(), Col());
 }
 
-void EditGrid::CutToOneRow() {
+void EditGrid::LoadRows(const QList<QStringList>& rows) {
   HideEditor();
-  SetCurrentCell(1, Col());
-  grid_->setRowCount(1);
-  for (int c = 1; c < Cols(); ++c) SetCellText(1, c, QString());
-  enteredText_.clear();
+  const int col = std::max(Col(), 1);
+  grid_->setUpdatesEnabled(false);
+  {
+    // Rows are rebuilt whole; the current cell is entered once they stand.
+    const QSignalBlocker quiet(grid_);
+    grid_->setRowCount(0);
+    grid_->setRowCount(static_cast<int>(rows.size()) + 1);
+    for (int r = 0; r < grid_->rowCount(); ++r) {
+      grid_->setVerticalHeaderItem(r, new QTableWidgetItem(Q(GridRowLabel(r + 1))));
+      for (int c = 0; c < grid_->columnCount(); ++c) {
+        const bool filled = r < rows.size() && c < rows[r].size();
+        grid_->setItem(r, c, NewItem(filled ? rows[r][c] : QString()));
+      }
+    }
+    grid_->setCurrentCell(grid_->rowCount() - 1, col - 1);
+  }
+  EnterCell(Row(), Col());
+  grid_->setUpdatesEnabled(true);
 }
 
 }  // namespace brimtal

@@ -47,8 +47,10 @@ class EditGrid : public QObject {
   void SetCurrentCell(int row, int col);
   QString CellText(int row, int col) const;
   void SetCellText(int row, int col, const QString& text);
-  // Keeps only the first data row.
-  void CutToOneRow();
+  // Replaces the data rows by these texts (columns 1, 2, ...) followed by one empty row, which
+  // becomes the current row: what filling the first row after cutting the grid to one row,
+  // and each further row after AddRow, would give, in one step.
+  void LoadRows(const QList<QStringList>& rows);
   bool Editing() const;
 
  protected:
@@ -62,6 +64,7 @@ class EditGrid : public QObject {
   void LeaveCell(int row, int col);
   void AppendRow();
   void AppendColumn();
+  QTableWidgetItem* NewItem(const QString& text = {}) const;
   QTableWidgetItem* Item(int row, int col) const;
   void FillEmptyItems();
   bool RowHasData(int row) const;

@@ -96,17 +96,11 @@ void frmEditFactor::LoadFile() {
     return;
   }
   SetFilePath(path);
-  const std::vector<FactorCells> cells = FactorTableCells(table);
-  ui_->grdFactors->setUpdatesEnabled(false);
-  grid_->CutToOneRow();
-  int row = 1;
-  for (const FactorCells& point : cells) {
-    grid_->SetCellText(row, 1, Q(point.freq));
-    grid_->SetCellText(row, 2, Q(point.value));
-    grid_->AddRow();
-    ++row;
+  QList<QStringList> rows;
+  for (const FactorCells& point : FactorTableCells(table)) {
+    rows.append({Q(point.freq), Q(point.value)});
   }
-  ui_->grdFactors->setUpdatesEnabled(true);
+  grid_->LoadRows(rows);
 }
 
 void frmEditFactor::Save() {
