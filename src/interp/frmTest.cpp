@@ -137,8 +137,10 @@ bool frmTest::eventFilter(QObject* watched, QEvent* event) {
 
 void frmTest::DisplayTable() {
   if (tableWindow_ == nullptr) {
+    host_.SetBusy(true);  // a table of many thousand points takes a moment to list
     tableWindow_ = new frmTable(session_->Table(), this);
     tableWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    host_.SetBusy(false);
   }
   tableWindow_->show();
   tableWindow_->raise();
