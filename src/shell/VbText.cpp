@@ -226,8 +226,8 @@ std::string Format(double value, std::string_view pattern) {
     fixed.integer.insert(0, p.minInteger - fixed.integer.size(), '0');
   }
   const bool isZero = (fixed.integer + fixed.fraction).find_first_not_of('0') == std::string::npos;
-  std::string out = fixed.negative && !isZero ? "-" : "";
-  out += p.prefix + fixed.integer;
+  // The sign stays next to the digits, so that columns padded with leading blanks read well.
+  std::string out = p.prefix + (fixed.negative && !isZero ? "-" : "") + fixed.integer;
   if (p.hasPoint) out += "." + fixed.fraction;
   return out + p.suffix;
 }

@@ -193,8 +193,8 @@ TEST_F(InterpSessionTest, TableListing) {
   LoadCoupler();
   const TableListing listing = ListTable(session_.Table());
   EXPECT_EQ(listing.text,
-            " 0.15, -  3.2\r\n"
-            " 1.0, -  1.5\r\n"
+            " 0.15,   -3.2\r\n"
+            " 1.0,   -1.5\r\n"
             " 10.0,   0.25\r\n"
             " 30.0,   0.5\r\n"
             " 30.0,   2.0\r\n"

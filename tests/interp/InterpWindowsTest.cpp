@@ -159,7 +159,7 @@ class InterpWindowsTest : public QObject {
     QVERIFY(table->isVisible());
     QCOMPARE(table->windowTitle(), QString(" 6 entries in table"));
     const QString listing = Child<QPlainTextEdit>(table, "txtTable")->toPlainText();
-    QCOMPARE(listing.split('\n').first(), QString(" 0.15, -  3.2"));
+    QCOMPARE(listing.split('\n').first(), QString(" 0.15,   -3.2"));
     QCOMPARE(listing.count('\n'), 6);
 
     // Save As leaves the open list alone.
