@@ -1,0 +1,320 @@
+// The meter driver and its definition file.
+#include "instruments/Meter.h"
+
+#include "factors/Conversions.h"
+#include "shell/BDelay.h"
+#include "shell/BmGlobals.h"
+#include "shell/Clock.h"
+#include "shell/DefinitionFile.h"
+#include "shell/FileIo.h"
+#include "shell/Host.h"
+#include "shell/Printer.h"
+#include "shell/VbText.h"
+
+namespace brimtal {
+
+namespace {
+
+constexpr const char* kDeviceName = "Meter";
+constexpr const char* kFreqPattern = "####0.0######### ";
+constexpr const char* kLevelPattern = "####0.0##### ";
+constexpr const char* kWriteCommandError = "Error in writing command to meter. ";
+constexpr const char* kReadError = "Error in reading meter. ";
+constexpr const char* kBadUnits = "Error, bad units value in meter config file";
+constexpr float kOhms = 50.0f;
+constexpr int kPrinterError = 482;
+
+// The range is set with a margin above the expected level; an oscilloscope's screen is set
+// below it.
+constexpr double kScopeMargin = -6.8;
+constexpr double kRangeMargin = 2.0;
+// Automatic ranging: a reading more than this far below the range brings the range down, by at
+// most kRangeDownStep, to kHeadroom above the reading; a reading at or above the range takes it
+// kRangeUpStep above the reading.
+constexpr double kRangeWindow = 6.0;
+constexpr double kRangeDownStep = 10.0;
+constexpr double kHeadroom = 3.0;
+constexpr double kRangeUpStep = 10.0;
+// Half a period in seconds of a frequency in MHz: the time base of an oscilloscope.
+constexpr double kHalfPeriodPerMhz = 5e-7;
+// MeterInit starts on the range for the maximum level less this.
+constexpr double kInitialRangeBelowMax = 2.0;
+
+}  // namespace
+
+std::optional<double> DbuvToMeterUnits(double dbuv, int units) {
+  switch (units) {
+    case 0: return DbuvToVolts(dbuv);
+    case 1: return dbuv;
+    case 2: return DbuvToVolts(dbuv) * 1000;
+    case 3: return dbuv - 60;
+    case 4: return DbuvToDbm(dbuv, kOhms);
+    default: return std::nullopt;
+  }
+}
+
+std::optional<double> MeterUnitsToDbuv(double value, int units) {
+  switch (units) {
+    case 0: return VoltsToDbuv(value);
+    case 1: return value;
+    case 2: return VoltsToDbuv(value / 1000);
+    case 3: return value + 60;
+    case 4: return DbmToDbuv(value, kOhms);
+    default: return std::nullopt;
+  }
+}
+
+std::string MeterLevelText(double dbuv, int units, std::string_view pattern) {
+  double shown = DbuvToMeterUnits(dbuv, units).value_or(dbuv);
+  if (units == 4) shown = vbtext::ToNumber(vbtext::Format(shown, "##0.0#")).value_or(shown);
+  return vbtext::Format(shown, pattern);
+}
+
+std::optional<double> TypedMeterLevel(double value, int units) {
+  const bool voltage = units == 0 || units == 2;
+  if (voltage && value < 0) return std::nullopt;
+  return MeterUnitsToDbuv(value, units).value_or(value);
+}
+
+Meter::Meter(Gpib& gpib, Host& host, BDelay& delay, Clock& clock, ScriptEngine& engine,
+             const bool& haltFlag)
+    : host_(host), delay_(delay), clock_(clock), engine_(engine), haltFlag_(haltFlag), link_(gpib) {
+  link_.SetEos(def_.Eos);
+}
+
+void Meter::MeterSetDefinition(const MeterDef& def) {
+  def_ = def;
+  link_.SetEos(def_.Eos);
+}
+
+bool Meter::MeterInit() {
+  if (!link_.Open(def_.Address, def_.InitString, kDeviceName)) return false;
+  lastFreq_ = 0;
+  lastLevel_ = kNoRangeSet;
+  triggered_ = false;
+  return MeterSetLevel(static_cast<double>(def_.MaxLevel) - kInitialRangeBelowMax);
+}
+
+bool Meter::MeterSetFreq(double freqMhz) {
+  const bool scope = def_.InstType == kMeterScope;
+  // A time base cannot be set for 0 Hz.
+  if (freqMhz < def_.MinFreq || freqMhz > def_.MaxFreq || (scope && !(freqMhz > 0))) {
+    host_.MsgBox("Frequency requested exceeds meter's capability. ");
+    return false;
+  }
+  if (freqMhz == lastFreq_) return true;
+  if (def_.FreqSetPre.empty() && def_.FreqSetSuf.empty()) {
+    lastFreq_ = freqMhz;
+    return true;
+  }
+  const double number = scope ? kHalfPeriodPerMhz / freqMhz : freqMhz;
+  if (!link_.Send(def_.Address, InstrumentLink::NumberCommand(def_.FreqSetPre, number, kFreqPattern,
+                                                              def_.FreqSetSuf))) {
+    lastFreq_ = 0;  // the next request goes out again
+    link_.ErrorBox(kWriteCommandError);
+    return false;
+  }
+  lastFreq_ = freqMhz;
+  return true;
+}
+
+bool Meter::MeterSetLevel(double levelDbuv) {
+  if (levelDbuv < def_.MinLevel || levelDbuv > def_.MaxLevel) {
+    host_.MsgBox("Level requested exceeds meter's capability. ");
+    return false;
+  }
+  if (levelDbuv == lastLevel_) return true;
+  if (def_.LevelSetPre.empty() && def_.LevelSetSuf.empty()) {
+    lastLevel_ = levelDbuv;
+    return true;
+  }
+  const double range = levelDbuv + (def_.InstType == kMeterScope ? kScopeMargin : kRangeMargin);
+  const std::optional<double> number = DbuvToMeterUnits(range, def_.Units);
+  if (!number) {
+    host_.MsgBox(kBadUnits);
+    link_.ErrorBox(kWriteCommandError);
+    return false;
+  }
+  if (!link_.Send(def_.Address, InstrumentLink::NumberCommand(def_.LevelSetPre, *number,
+                                                              kLevelPattern, def_.LevelSetSuf))) {
+    lastLevel_ = kNoRangeSet;  // the next request goes out again
+    link_.ErrorBox(kWriteCommandError);
+    return false;
+  }
+  lastLevel_ = levelDbuv;
+  return true;
+}
+
+bool Meter::MeterTrigger() {
+  triggered_ = true;
+  link_.Flush(def_.Address);
+  if (def_.TriggerCmd.empty()) return true;
+  if (!link_.Send(def_.Address, def_.TriggerCmd)) {
+    link_.ErrorBox(kWriteCommandError);
+    triggered_ = false;
+    return false;
+  }
+  readyTick_ = clock_.TickMs() + SettleMs(def_.SettlingTime);
+  return true;
+}
+
+double Meter::MeterRead(int mode, double settle) {
+  if (settle == -1) settle = def_.SettlingTime;
+  if (triggered_) {
+    WaitForTick(delay_, clock_, readyTick_);
+  } else {
+    if (!MeterTrigger()) return ReadFailed();
+    SettlePause(delay_, host_, settle);
+  }
+  const double maxLevel = def_.MaxLevel;
+  for (;;) {
+    double reading = 0;
+    if (!ReadOnce(reading)) return ReadFailed();
+    if (reading > maxLevel) return kMeterOverRange;
+    if (mode == 1 || (def_.LevelSetPre.empty() && def_.LevelSetSuf.empty())) return reading;
+    double range = lastLevel_;
+    if (reading < lastLevel_ - kRangeWindow) {
+      range = MaxOf(reading + kHeadroom, lastLevel_ - kRangeDownStep);
+    } else if (reading >= lastLevel_) {
+      range = MinOf(reading + kRangeUpStep, maxLevel);
+    }
+    // Within the window, or already on the range it would move to: the reading stands.
+    if (range == lastLevel_) return reading;
+    if (!MeterSetLevel(range) || !MeterTrigger()) return ReadFailed();
+    SettlePause(delay_, host_, settle);
+    if (haltFlag_) return reading;
+  }
+}
+
+bool Meter::ReadOnce(double& dbuv) {
+  triggered_ = false;
+  if (!def_.ReadCmd.empty() && !link_.Send(def_.Address, def_.ReadCmd)) return false;
+  if (!link_.Receive(def_.Address, lastReply_)) return false;
+  const std::string value = ValueText(host_, engine_, lastReply_, def_.ParseCmd);
+  if (value.empty()) return false;
+  const std::optional<double> converted = MeterUnitsToDbuv(vbtext::Val(value), def_.Units);
+  if (!converted) {
+    host_.MsgBox(kBadUnits);
+    return false;
+  }
+  dbuv = *converted;
+  return true;
+}
+
+double Meter::ReadFailed() {
+  link_.ErrorBox(kReadError);
+  return kMeterFailed;
+}
+
+bool Meter::MeterShutdown() {
+  bool ok = true;
+  if (!def_.Shutdown.empty()) {
+    ok = link_.Send(def_.Address, def_.Shutdown);
+  } else {
+    ok = MeterInit();
+  }
+  if (!ok) link_.ErrorBox(kWriteCommandError);
+  // Back to local even when the instrument would not take its shutdown command.
+  return link_.Close(def_.Address, kDeviceName) && ok;
+}
+
+bool Meter::LoadFile(const std::string& path) {
+  fileName_ = path;
+  DefinitionReader in;
+  FileError error;
+  MeterDef& d = def_;
+  const bool ok =
+      in.Open(path, error) && in.Text(d.Name, error) && in.Int16(d.Address, error) &&
+      in.Text(d.InitString, error) && in.Text(d.FreqSetPre, error) &&
+      in.Text(d.FreqSetSuf, error) && in.Text(d.LevelSetPre, error) &&
+      in.Text(d.LevelSetSuf, error) && in.Text(d.ReadCmd, error) && in.Text(d.TriggerCmd, error) &&
+      in.Text(d.Shutdown, error) && in.Int32(d.Units, error) && in.Int32(d.InstType, error) &&
+      in.Float(d.MaxLevel, error) && in.Float(d.MinLevel, error) && in.Double(d.MaxFreq, error) &&
+      in.Double(d.MinFreq, error) && in.Float(d.SettlingTime, error) && in.Int32(d.Eos, error);
+  if (ok) {
+    // The parse expression came later; files without it load with none.
+    d.ParseCmd.clear();
+    FileError ignored;
+    in.Text(d.ParseCmd, ignored);
+  }
+  link_.SetEos(d.Eos);
+  if (!ok) ShowFileError(host_, error, "Meter.LoadFile", path);
+  return ok;
+}
+
+bool Meter::SaveFile(const std::string& path) {
+  const MeterDef& d = def_;
+  DefinitionWriter out;
+  out.Text(d.Name);
+  out.Number(static_cast<int>(d.Address));
+  out.Text(d.InitString);
+  out.Text(d.FreqSetPre);
+  out.Text(d.FreqSetSuf);
+  out.Text(d.LevelSetPre);
+  out.Text(d.LevelSetSuf);
+  out.Text(d.ReadCmd);
+  out.Text(d.TriggerCmd);
+  out.Text(d.Shutdown);
+  out.Number(static_cast<int>(d.Units));
+  out.Number(static_cast<int>(d.InstType));
+  out.Number(d.MaxLevel);
+  out.Number(d.MinLevel);
+  out.Number(d.MaxFreq);
+  out.Number(d.MinFreq);
+  out.Number(d.SettlingTime);
+  out.Number(static_cast<int>(d.Eos));
+  out.Text(d.ParseCmd);
+  FileError error;
+  if (!out.Save(path, error)) {
+    ShowFileError(host_, error, "meter.SaveFile", path);
+    return false;
+  }
+  fileName_ = path;
+  return true;
+}
+
+bool Meter::PrintSetup(Printer& printer) {
+  const MeterDef& d = def_;
+  const std::string indent(kPrintLabelWidth, ' ');
+  try {
+    printer.SetFont("Courier New", 10, false);
+    for (int i = 0; i < 6; ++i) printer.PrintLine("");
+    printer.PrintLine("Instrument Name: " + d.Name);
+    printer.PrintLine("        Address: " + vbtext::GeneralText(static_cast<double>(d.Address)));
+    printer.PrintLine("");
+    PrintWrapped(printer, "    Init String: ", d.InitString);
+    printer.PrintLine("");
+    printer.PrintLine("Freq Set Prefix: " + d.FreqSetPre);
+    printer.PrintLine("         Suffix: " + d.FreqSetSuf);
+    printer.PrintLine("");
+    printer.PrintLine(" Lev Set Prefix: " + d.LevelSetPre);
+    printer.PrintLine(indent + d.LevelSetSuf);
+    printer.PrintLine("");
+    printer.PrintLine("  Maximum Level: " + vbtext::GeneralText(d.MaxLevel) + " dBuV");
+    printer.PrintLine("  Minimum Level: " + vbtext::GeneralText(d.MinLevel) + " dBuV");
+    printer.PrintLine("");
+    printer.PrintLine("   Maximum Freq: " + vbtext::GeneralText(d.MaxFreq));
+    printer.PrintLine("   Minimum Freq: " + vbtext::GeneralText(d.MinFreq));
+    printer.PrintLine("");
+    printer.PrintLine("        Trigger: " + d.TriggerCmd);
+    printer.PrintLine("           Read: " + d.ReadCmd);
+    printer.PrintLine("      Parse cmd: " + d.ParseCmd);
+    printer.PrintLine("       Shutdown: " + d.Shutdown);
+    printer.PrintLine("");
+    printer.PrintLine(CodeLine("          Units: ", d.Units,
+                               "  (0 = Volts, 1 = dBuv, 2 = mv, 3 = dbmv, 4 = dbm)"));
+    printer.PrintLine(
+        CodeLine("           Type: ", d.InstType, "  (0 = SpecAn, 1 = Scope, 2 = RfMeter)"));
+    printer.PrintLine("  Settling Time: " + vbtext::GeneralText(d.SettlingTime));
+    printer.PrintLine(CodeLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
+    printer.EndDoc();
+    return true;
+  } catch (const PrinterError& e) {
+    ShowFileError(host_, FileError{e.Number(), e.what()}, "Meter.PrintSetup", fileName_);
+  } catch (const std::exception&) {
+    ShowFileError(host_, MakeFileError(kPrinterError), "Meter.PrintSetup", fileName_);
+  }
+  return false;
+}
+
+}  // namespace brimtal
