@@ -1,0 +1,56 @@
+// The power meter definition window: edits a definition, loads, saves and prints it, and tries
+// it on the instrument through its Test menu.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "instruments/DefinitionWindow.h"
+
+namespace Ui {
+class frmPMeter;
+}
+
+namespace brimtal {
+
+class Gpib;
+class Host;
+class PM;
+class ScriptEngine;
+
+class frmPMeter : public DefinitionWindow {
+  Q_OBJECT
+
+ public:
+  // startDir: where the file dialogs start (the equipment folder).
+  frmPMeter(Host& host, PM& pm, Gpib& gpib, ScriptEngine& engine, std::string startDir,
+            QWidget* parent = nullptr);
+  ~frmPMeter() override;
+
+ protected:
+  bool Collect() override;
+  void ShowDefinition() override;
+  std::string FileName() const override;
+  bool LoadFile(const std::string& path) override;
+  bool SaveFile(const std::string& path) override;
+  bool PrintSetup(Printer& printer) override;
+
+ private:
+  void mnuTestInit_Click();
+  void mnuTestSetFreq_Click();
+  void mnuTestTrigger_Click();
+  void mnuTestRead_Click();
+  void mnuTestShutdown_Click();
+  void mnuTestParse_Click();
+  // Set Freq, Trigger, Read, Shutdown and Parse work once the instrument was initialised.
+  void EnableTests(bool enabled);
+  std::vector<QRadioButton*> UnitButtons() const;
+  std::vector<QRadioButton*> TypeButtons() const;
+  std::vector<QRadioButton*> EosButtons() const;
+
+  std::unique_ptr<Ui::frmPMeter> ui_;
+  PM& pm_;
+  ScriptEngine& engine_;
+};
+
+}  // namespace brimtal

@@ -1,0 +1,15 @@
+// Runs the window tests of the power meter and meter definitions in one program.
+#include <QApplication>
+
+namespace brimtal {
+int RunfrmPMeterTest(int argc, char** argv);
+int RunfrmMeterTest(int argc, char** argv);
+}  // namespace brimtal
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+  const int pmeterFailures = brimtal::RunfrmPMeterTest(argc, argv);
+  const int meterFailures = brimtal::RunfrmMeterTest(argc, argv);
+  return pmeterFailures + meterFailures;
+}
