@@ -9,6 +9,7 @@
 #include "instruments/script/ParseReply.h"
 #include "shell/BDelay.h"
 #include "shell/Clock.h"
+#include "shell/FileIo.h"
 #include "shell/Host.h"
 #include "shell/Printer.h"
 #include "shell/VbText.h"
@@ -36,8 +37,13 @@ bool InstrumentLink::Open(std::int16_t address, const std::string& initString,
   return gpib_.GpibInitDevice(address, InitText(initString), deviceName);
 }
 
-bool InstrumentLink::Close(std::int16_t address, const std::string& deviceName) {
-  return gpib_.GpibCloseDevice(address, deviceName);
+bool InstrumentLink::Shutdown(std::int16_t address, const std::string& command,
+                              const std::function<bool()>& reinit, const std::string& deviceName,
+                              const std::string& failure) {
+  const bool offLine = command.empty() ? reinit() : Send(address, command);
+  if (!offLine) ErrorBox(failure);
+  const bool local = gpib_.GpibCloseDevice(address, deviceName);
+  return offLine && local;
 }
 
 bool InstrumentLink::Send(std::int16_t address, const std::string& text) {
@@ -85,6 +91,31 @@ std::string ValueText(Host& host, ScriptEngine& engine, const std::string& reply
 std::string ReadingResultText(double value, const std::string& unit, const std::string& reply) {
   return "Result = " + vbtext::Format(value, "##0.0#") + unit + "\r\nReturned String = \"" + reply +
          "\"";
+}
+
+bool PrintDefinition(Host& host, Printer& printer, const std::string& place,
+                     const std::string& path, const std::function<void(Printer&)>& body) {
+  constexpr int kPrinterError = 482;
+  try {
+    printer.SetFont("Courier New", 10, false);
+    for (int i = 0; i < 6; ++i) printer.PrintLine("");
+    body(printer);
+    printer.EndDoc();
+    return true;
+  } catch (const PrinterError& e) {
+    ShowFileError(host, FileError{e.Number(), e.what()}, place, path);
+  } catch (const std::exception&) {
+    ShowFileError(host, MakeFileError(kPrinterError), place, path);
+  }
+  return false;
+}
+
+void PrintIdentity(Printer& printer, const std::string& name, int address,
+                   const std::string& initString) {
+  printer.PrintLine("Instrument Name: " + name);
+  printer.PrintLine("        Address: " + vbtext::GeneralText(static_cast<double>(address)));
+  printer.PrintLine("");
+  PrintWrapped(printer, "    Init String: ", initString);
 }
 
 void PrintWrapped(Printer& printer, const std::string& label, const std::string& text) {

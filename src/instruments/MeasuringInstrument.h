@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,9 +37,14 @@ class InstrumentLink {
   static std::string NumberCommand(const std::string& prefix, double value,
                                    std::string_view pattern, const std::string& suffix);
 
-  // Opens the device with the initialisation text; returns it to local.
+  // Opens the device with the initialisation text.
   bool Open(std::int16_t address, const std::string& initString, const std::string& deviceName);
-  bool Close(std::int16_t address, const std::string& deviceName);
+  // Takes the instrument off line: its shutdown command (without one, reinit opens it anew),
+  // the failure box when that fails, and back to local whatever happened before. False when
+  // any step failed.
+  bool Shutdown(std::int16_t address, const std::string& command,
+                const std::function<bool()>& reinit, const std::string& deviceName,
+                const std::string& failure);
   // Sends the text and the terminator. False when the bus reports an error.
   bool Send(std::int16_t address, const std::string& text);
   // Receives one reply of at most a reply buffer's length.
@@ -74,6 +80,14 @@ std::string ReadingResultText(double value, const std::string& unit, const std::
 inline constexpr std::size_t kPrintLabelWidth = 17;
 // Long commands are printed in lines of this many characters, continued under the first.
 inline constexpr std::size_t kPrintTextWidth = 60;
+
+// Prints a definition in "Courier New" 10 point after six empty lines and ends the document.
+// A printer failure shows the file-error box naming the place and the definition's file.
+bool PrintDefinition(Host& host, Printer& printer, const std::string& place,
+                     const std::string& path, const std::function<void(Printer&)>& body);
+// The first lines of every definition printout: name, address and init string.
+void PrintIdentity(Printer& printer, const std::string& name, int address,
+                   const std::string& initString);
 
 // The label and the text in lines of 60 characters, continuation lines indented 17 blanks.
 void PrintWrapped(Printer& printer, const std::string& label, const std::string& text);

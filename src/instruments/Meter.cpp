@@ -22,7 +22,6 @@ constexpr const char* kWriteCommandError = "Error in writing command to meter. "
 constexpr const char* kReadError = "Error in reading meter. ";
 constexpr const char* kBadUnits = "Error, bad units value in meter config file";
 constexpr float kOhms = 50.0f;
-constexpr int kPrinterError = 482;
 
 // The range is set with a margin above the expected level; an oscilloscope's screen is set
 // below it.
@@ -207,15 +206,8 @@ double Meter::ReadFailed() {
 }
 
 bool Meter::MeterShutdown() {
-  bool ok = true;
-  if (!def_.Shutdown.empty()) {
-    ok = link_.Send(def_.Address, def_.Shutdown);
-  } else {
-    ok = MeterInit();
-  }
-  if (!ok) link_.ErrorBox(kWriteCommandError);
-  // Back to local even when the instrument would not take its shutdown command.
-  return link_.Close(def_.Address, kDeviceName) && ok;
+  return link_.Shutdown(
+      def_.Address, def_.Shutdown, [this] { return MeterInit(); }, kDeviceName, kWriteCommandError);
 }
 
 bool Meter::LoadFile(const std::string& path) {
@@ -275,46 +267,33 @@ bool Meter::SaveFile(const std::string& path) {
 
 bool Meter::PrintSetup(Printer& printer) {
   const MeterDef& d = def_;
-  const std::string indent(kPrintLabelWidth, ' ');
-  try {
-    printer.SetFont("Courier New", 10, false);
-    for (int i = 0; i < 6; ++i) printer.PrintLine("");
-    printer.PrintLine("Instrument Name: " + d.Name);
-    printer.PrintLine("        Address: " + vbtext::GeneralText(static_cast<double>(d.Address)));
-    printer.PrintLine("");
-    PrintWrapped(printer, "    Init String: ", d.InitString);
-    printer.PrintLine("");
-    printer.PrintLine("Freq Set Prefix: " + d.FreqSetPre);
-    printer.PrintLine("         Suffix: " + d.FreqSetSuf);
-    printer.PrintLine("");
-    printer.PrintLine(" Lev Set Prefix: " + d.LevelSetPre);
-    printer.PrintLine(indent + d.LevelSetSuf);
-    printer.PrintLine("");
-    printer.PrintLine("  Maximum Level: " + vbtext::GeneralText(d.MaxLevel) + " dBuV");
-    printer.PrintLine("  Minimum Level: " + vbtext::GeneralText(d.MinLevel) + " dBuV");
-    printer.PrintLine("");
-    printer.PrintLine("   Maximum Freq: " + vbtext::GeneralText(d.MaxFreq));
-    printer.PrintLine("   Minimum Freq: " + vbtext::GeneralText(d.MinFreq));
-    printer.PrintLine("");
-    printer.PrintLine("        Trigger: " + d.TriggerCmd);
-    printer.PrintLine("           Read: " + d.ReadCmd);
-    printer.PrintLine("      Parse cmd: " + d.ParseCmd);
-    printer.PrintLine("       Shutdown: " + d.Shutdown);
-    printer.PrintLine("");
-    printer.PrintLine(CodeLine("          Units: ", d.Units,
-                               "  (0 = Volts, 1 = dBuv, 2 = mv, 3 = dbmv, 4 = dbm)"));
-    printer.PrintLine(
+  return PrintDefinition(host_, printer, "Meter.PrintSetup", fileName_, [&](Printer& out) {
+    PrintIdentity(out, d.Name, d.Address, d.InitString);
+    out.PrintLine("");
+    out.PrintLine("Freq Set Prefix: " + d.FreqSetPre);
+    out.PrintLine("         Suffix: " + d.FreqSetSuf);
+    out.PrintLine("");
+    out.PrintLine(" Lev Set Prefix: " + d.LevelSetPre);
+    out.PrintLine(std::string(kPrintLabelWidth, ' ') + d.LevelSetSuf);
+    out.PrintLine("");
+    out.PrintLine("  Maximum Level: " + vbtext::GeneralText(d.MaxLevel) + " dBuV");
+    out.PrintLine("  Minimum Level: " + vbtext::GeneralText(d.MinLevel) + " dBuV");
+    out.PrintLine("");
+    out.PrintLine("   Maximum Freq: " + vbtext::GeneralText(d.MaxFreq));
+    out.PrintLine("   Minimum Freq: " + vbtext::GeneralText(d.MinFreq));
+    out.PrintLine("");
+    out.PrintLine("        Trigger: " + d.TriggerCmd);
+    out.PrintLine("           Read: " + d.ReadCmd);
+    out.PrintLine("      Parse cmd: " + d.ParseCmd);
+    out.PrintLine("       Shutdown: " + d.Shutdown);
+    out.PrintLine("");
+    out.PrintLine(CodeLine("          Units: ", d.Units,
+                           "  (0 = Volts, 1 = dBuv, 2 = mv, 3 = dbmv, 4 = dbm)"));
+    out.PrintLine(
         CodeLine("           Type: ", d.InstType, "  (0 = SpecAn, 1 = Scope, 2 = RfMeter)"));
-    printer.PrintLine("  Settling Time: " + vbtext::GeneralText(d.SettlingTime));
-    printer.PrintLine(CodeLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
-    printer.EndDoc();
-    return true;
-  } catch (const PrinterError& e) {
-    ShowFileError(host_, FileError{e.Number(), e.what()}, "Meter.PrintSetup", fileName_);
-  } catch (const std::exception&) {
-    ShowFileError(host_, MakeFileError(kPrinterError), "Meter.PrintSetup", fileName_);
-  }
-  return false;
+    out.PrintLine("  Settling Time: " + vbtext::GeneralText(d.SettlingTime));
+    out.PrintLine(CodeLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
+  });
 }
 
 }  // namespace brimtal

@@ -21,7 +21,6 @@ constexpr const char* kSelectError = "Error in writing to power meter. ";
 constexpr const char* kReadError = "Error in reading power meter. ";
 constexpr const char* kBadUnits = "Error, bad units value in meter config file";
 constexpr float kOhms = 50.0f;
-constexpr int kPrinterError = 482;
 
 }  // namespace
 
@@ -150,15 +149,8 @@ double PM::ReadFailed() {
 }
 
 bool PM::PmShutdown() {
-  bool ok = true;
-  if (!def_.Shutdown.empty()) {
-    ok = link_.Send(def_.Address, def_.Shutdown);
-  } else {
-    ok = PmInit();
-  }
-  if (!ok) link_.ErrorBox(kWriteCommandError);
-  // Back to local even when the instrument would not take its shutdown command.
-  return link_.Close(def_.Address, kDeviceName) && ok;
+  return link_.Shutdown(
+      def_.Address, def_.Shutdown, [this] { return PmInit(); }, kDeviceName, kWriteCommandError);
 }
 
 bool PM::LoadFile(const std::string& path) {
@@ -221,46 +213,34 @@ bool PM::SaveFile(const std::string& path) {
 bool PM::PrintSetup(Printer& printer) {
   const PowerMeterDef& d = def_;
   auto number = [](double value) { return vbtext::GeneralText(value); };
-  try {
-    printer.SetFont("Courier New", 10, false);
-    for (int i = 0; i < 6; ++i) printer.PrintLine("");
-    printer.PrintLine("Instrument Name: " + d.Name);
-    printer.PrintLine("        Address: " + number(d.Address));
-    printer.PrintLine("");
-    PrintWrapped(printer, "    Init String: ", d.InitString);
-    printer.PrintLine("");
-    printer.PrintLine("Freq Set Prefix: " + d.FreqSetPre);
-    printer.PrintLine("         Suffix: " + d.FreqSetSuf);
-    printer.PrintLine("");
-    printer.PrintLine("   Maximum Freq: " + number(d.MaxFreq));
-    printer.PrintLine("   Minimum Freq: " + number(d.MinFreq));
-    printer.PrintLine("     Bandswitch: " + number(d.BandSwitchFreq));
-    printer.PrintLine("");
-    printer.PrintLine("     Select Ch1: " + d.SelectCh1);
-    printer.PrintLine("     Select Ch2: " + d.SelectCh2);
-    printer.PrintLine("");
-    printer.PrintLine("    Ch1 Trigger: " + d.Ch1Trigger);
-    printer.PrintLine("    Ch2 Trigger: " + d.Ch2Trigger);
-    printer.PrintLine("");
-    printer.PrintLine("       Ch1 Read: " + d.Ch1Read);
-    printer.PrintLine("       Ch2 Read: " + d.Ch2Read);
-    printer.PrintLine("    Parsing Cmd: " + d.ParseCmd);
-    printer.PrintLine("");
-    printer.PrintLine("       Shutdown: " + d.Shutdown);
-    printer.PrintLine("");
-    printer.PrintLine(CodeLine("          Units: ", d.Units,
-                               "  (0=Watts, 1=dBm, 2=dBuv, 3=mv, 4=Volts, 5=dBmv)"));
-    printer.PrintLine(CodeLine("           Type: ", d.InstType, "  (0 = SpecAn, 1 = PowerMeter)"));
-    printer.PrintLine("  Settling Time: " + vbtext::GeneralText(d.SettlingTime));
-    printer.PrintLine(CodeLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
-    printer.EndDoc();
-    return true;
-  } catch (const PrinterError& e) {
-    ShowFileError(host_, FileError{e.Number(), e.what()}, "PwrMtr.PrintSetup", fileName_);
-  } catch (const std::exception&) {
-    ShowFileError(host_, MakeFileError(kPrinterError), "PwrMtr.PrintSetup", fileName_);
-  }
-  return false;
+  return PrintDefinition(host_, printer, "PwrMtr.PrintSetup", fileName_, [&](Printer& out) {
+    PrintIdentity(out, d.Name, d.Address, d.InitString);
+    out.PrintLine("");
+    out.PrintLine("Freq Set Prefix: " + d.FreqSetPre);
+    out.PrintLine("         Suffix: " + d.FreqSetSuf);
+    out.PrintLine("");
+    out.PrintLine("   Maximum Freq: " + number(d.MaxFreq));
+    out.PrintLine("   Minimum Freq: " + number(d.MinFreq));
+    out.PrintLine("     Bandswitch: " + number(d.BandSwitchFreq));
+    out.PrintLine("");
+    out.PrintLine("     Select Ch1: " + d.SelectCh1);
+    out.PrintLine("     Select Ch2: " + d.SelectCh2);
+    out.PrintLine("");
+    out.PrintLine("    Ch1 Trigger: " + d.Ch1Trigger);
+    out.PrintLine("    Ch2 Trigger: " + d.Ch2Trigger);
+    out.PrintLine("");
+    out.PrintLine("       Ch1 Read: " + d.Ch1Read);
+    out.PrintLine("       Ch2 Read: " + d.Ch2Read);
+    out.PrintLine("    Parsing Cmd: " + d.ParseCmd);
+    out.PrintLine("");
+    out.PrintLine("       Shutdown: " + d.Shutdown);
+    out.PrintLine("");
+    out.PrintLine(CodeLine("          Units: ", d.Units,
+                           "  (0=Watts, 1=dBm, 2=dBuv, 3=mv, 4=Volts, 5=dBmv)"));
+    out.PrintLine(CodeLine("           Type: ", d.InstType, "  (0 = SpecAn, 1 = PowerMeter)"));
+    out.PrintLine("  Settling Time: " + vbtext::GeneralText(d.SettlingTime));
+    out.PrintLine(CodeLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
+  });
 }
 
 }  // namespace brimtal
