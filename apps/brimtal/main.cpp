@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "instruments/script/ParseReply.h"
 #include "shell/Brimtal.h"
 #include "shell/Clock.h"
 #include "shell/LogFile.h"
@@ -28,8 +29,17 @@ int main(int argc, char* argv[]) {
 
   brimtal::LockFileInstanceGuard guard("brimtal");
   brimtal::Startup startup(host, context.settings, context.log, guard, context.paths);
-  // The expression engine, the equipment file and the test definition are wired into
-  // startup.hooks here, and the activities into menu.SetActivity, as their modules arrive.
+  startup.hooks.createScriptEngine = [&context] { context.script = brimtal::CreateScriptEngine(); };
+  startup.hooks.loadEquipment = [&context](const std::string& path) {
+    return context.equip.LoadDef(path);
+  };
+  context.gpib.SetQuitHandler([] { QApplication::exit(1); });
+  // Which instruments this session drives goes into the log before anything is loaded.
+  context.log.WriteLog("Instrument bus: " + context.bus->Description());
+  for (const std::string& problem : context.busConfig.problems) {
+    context.log.WriteLog("Instrument bus setting ignored: " + problem);
+    context.host.MsgBox(problem, brimtal::MsgButtons::OK, brimtal::MsgIcon::Exclamation);
+  }
 
   // Qt has taken its own options out of argv; what is left is the program's command line.
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -2,8 +2,18 @@
 // main() and handed to every window by reference.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "calibration/CalInfo.h"
+#include "equipment/Equip.h"
+#include "instruments/Gpib.h"
+#include "instruments/IfiAmp.h"
+#include "instruments/Meter.h"
+#include "instruments/PM.h"
+#include "instruments/SigGen.h"
+#include "instruments/bus/BusConfig.h"
+#include "instruments/script/ScriptEngine.h"
 #include "shell/BDelay.h"
 #include "shell/LogFile.h"
 #include "shell/Settings.h"
@@ -14,17 +24,17 @@ namespace brimtal {
 class Clock;
 class Host;
 
+// The bus configuration as the settings file gives it (section "Bus").
+bus::BusConfig ReadBusSettings(INISettings& settings);
+
 struct Brimtal {
-  Brimtal(Host& host_, Clock& clock_, const WallClock& wallClock, ProgramPaths paths_)
-      : host(host_),
-        clock(clock_),
-        paths(std::move(paths_)),
-        settings(paths),
-        log(settings, wallClock),
-        delay(host_, clock_, HaltFlag),
-        speaker(host_, clock_) {}
+  Brimtal(Host& host_, Clock& clock_, const WallClock& wallClock, ProgramPaths paths_);
   Brimtal(const Brimtal&) = delete;
   Brimtal& operator=(const Brimtal&) = delete;
+
+  // A line for window titles and reports while the simulated bench stands in for the
+  // instruments (" (simulated bench)"), else empty.
+  std::string SimulatedSuffix() const;
 
   Host& host;
   Clock& clock;
@@ -35,6 +45,17 @@ struct Brimtal {
   bool HaltFlag = false;
   BDelay delay;
   Speaker speaker;
+  bus::BusConfig busConfig;
+  std::unique_ptr<bus::Ni488> bus;
+  Gpib gpib;
+  // Created by the start-up (step 4); the drivers hold a reference to this object.
+  ScriptEngine script;
+  SigGen sigGen;
+  PM pm;
+  Meter meter;
+  IfiAmp ifi;
+  Equip equip;
+  CalInfo calInfo;
   // Where the manual lies, as found at start-up.
   std::string HelpFilePath;
 };

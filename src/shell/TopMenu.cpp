@@ -2,7 +2,10 @@
 #include "shell/TopMenu.h"
 
 #include <QCloseEvent>
+#include <QLabel>
+#include <QStatusBar>
 
+#include "instruments/script/ParseReply.h"
 #include "shell/Brimtal.h"
 #include "shell/HelpViewer.h"
 #include "shell/QtHost.h"
@@ -47,7 +50,19 @@ TopMenu::TopMenu(Brimtal& context, QWidget* parent)
   connect(ui_->mnuHelpSearch, &QAction::triggered, this,
           [this] { ShowHelpSearch(Manual::Brimtal, this); });
   connect(ui_->mnuHelpAbout, &QAction::triggered, this, &TopMenu::ShowAbout);
+  ShowBus();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TopMenu::ShowBus() {
+  const bool simulated = context_.bus->IsSimulated();
+  auto* lblBus = new QLabel(this);
+  lblBus->setObjectName(QStringLiteral("lblBus"));
+  statusBar()->addWidget(lblBus, 1);
+  lblBus->setText(ToQt("Instruments: " + context_.bus->Description() +
+                       (simulated ? " \u2014 no real instrument is driven" : std::string())));
+  lblBus->setStyleSheet(simulated ? QStringLiteral("color: #a05000; font-weight: bold;")
+                                  : QString());
 }
 
 TopMenu::~TopMenu() = default;
@@ -67,7 +82,7 @@ bool TopMenu::OpenActivity(Activity which) {
 }
 
 void TopMenu::SetCaption(const std::string& caption) {
-  setWindowTitle(ToQt(caption));
+  setWindowTitle(ToQt(caption + context_.SimulatedSuffix()));
 }
 
 void TopMenu::SetLabel1(const std::string& text) {
@@ -76,8 +91,8 @@ void TopMenu::SetLabel1(const std::string& text) {
 
 void TopMenu::ShowAbout() {
   frmAbout about({QStringLiteral("Brimtal"), QStringLiteral("Brimtal RF Immunity"),
-                  QStringLiteral("Conducted RF immunity testing for the EMC laboratory"), QString(),
-                  QPixmap()},
+                  QStringLiteral("Conducted RF immunity testing for the EMC laboratory"),
+                  ToQt(ScriptEngineVersionText(context_.script)), QPixmap()},
                  context_.host, this);
   about.exec();
 }

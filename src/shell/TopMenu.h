@@ -44,6 +44,8 @@ class TopMenu : public QMainWindow, public StartupDisplay {
 
  private:
   void ShowAbout();
+  // Which instruments the program drives, in a line below the buttons.
+  void ShowBus();
 
   std::unique_ptr<Ui::TopMenu> ui_;
   Brimtal& context_;

@@ -304,7 +304,9 @@ class ShellWindowsTest : public QObject {
     Startup startup(host, context.settings, context.log, guard, context.paths);
     startup.Run(menu, {});
     menu.show();
-    QCOMPARE(menu.windowTitle(), QString("Brimtal 1.1"));
+    // Nothing configured: the simulated bench, and the title and status line say so.
+    QCOMPARE(menu.windowTitle(), QString("Brimtal 1.1 (simulated bench)"));
+    QVERIFY(Child<QLabel>(&menu, "lblBus")->text().startsWith("Instruments: simulated bench"));
     QCOMPARE(Child<QLabel>(&menu, "Label1")->text(), QString("Brimtal 1.1\nConducted RF Immunity"));
     QCOMPARE(Child<QLabel>(&menu, "Label2")->text(), QString("Conducted Immunity"));
     QVERIFY(!Child<QLabel>(&menu, "Image1")->pixmap().isNull());
