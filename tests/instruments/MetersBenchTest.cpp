@@ -87,6 +87,10 @@ TEST_F(MetersBenchTest, ExampleDefinitionsReadWhatTheBenchDelivers) {
   ASSERT_TRUE(meter->MeterInit());
   EXPECT_TRUE(sim->Bench().At(sim::SimBench::kPowerMeterAddress)->Remote());
   EXPECT_TRUE(sim->Bench().At(sim::SimBench::kAnalyserAddress)->Remote());
+  // The analyser took the range for the definition's highest level: its reference level is the
+  // maximum level (the range 2 dB below it, set with the 2 dB margin).
+  EXPECT_NEAR(DbmToDbuv(sim->Bench().Analyser().ReferenceLevelDbm(), 50.0f), meter->MeterMaxLevel(),
+              1e-4);
 
   SetGenerator(150, -20);
   ASSERT_TRUE(pm->PmSetFreq(150));
@@ -119,6 +123,9 @@ TEST_F(MetersBenchTest, ExampleDefinitionsReadWhatTheBenchDelivers) {
   EXPECT_FALSE(sim->Bench().At(sim::SimBench::kPowerMeterAddress)->Remote());
   EXPECT_FALSE(sim->Bench().At(sim::SimBench::kAnalyserAddress)->Remote());
   EXPECT_TRUE(host.Messages().empty()) << host.Messages().front().text;
+  // An instrument refuses a setting without a word on the bus: only its error queue tells.
+  EXPECT_EQ(sim->Bench().PowerMeter().Errors().Pop(), "+0,\"No error\"");
+  EXPECT_EQ(sim->Bench().Analyser().Errors().Pop(), "+0,\"No error\"");
 }
 
 TEST_F(MetersBenchTest, AnAbsentPowerMeterFailsItsInitialisation) {
