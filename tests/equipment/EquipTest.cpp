@@ -45,14 +45,15 @@ TEST_F(EquipFixture, SaveWritesTwentySixLinesInTheDefinitionStyle) {
 
 TEST_F(EquipFixture, ASeventeenLineFileIsComplete) {
   const auto path = DataFile("equipment/seventeen-lines.eqp");
+  const std::string folder = DataFile("equipment");
   ASSERT_EQ(equip.LoadDef(path), 1);
   const EquipmentConfig& c = equip.Config();
-  EXPECT_EQ(c.SigGenFile, "sim/siggen.sg");
+  EXPECT_EQ(c.SigGenFile, folder + "/sim/siggen.sg");
   EXPECT_EQ(c.MeterAddr, 18);
-  EXPECT_EQ(c.PwrMtrFile, "sim/powermeter.pm");
+  EXPECT_EQ(c.PwrMtrFile, folder + "/sim/powermeter.pm");
   EXPECT_EQ(c.PmCoupling, 1);
   EXPECT_DOUBLE_EQ(c.PmBandSwitchFreq, 230);
-  EXPECT_EQ(c.ProbeFile, "probe.prb");
+  EXPECT_EQ(c.ProbeFile, folder + "/probe.prb");
   EXPECT_EQ(c.AmpType, 1);
   EXPECT_TRUE(c.IfiMonitorPower);
   EXPECT_FALSE(c.IfiAttenBetweenSteps);
@@ -64,8 +65,8 @@ TEST_F(EquipFixture, ASeventeenLineFileIsComplete) {
 TEST_F(EquipFixture, ReadFailuresShowTheErrorBoxAndKeepWhatWasRead) {
   const auto bad = DataFile("equipment/bad-address.eqp");
   EXPECT_EQ(equip.LoadDef(bad), 0);
-  EXPECT_EQ(equip.SigGenFile(), "a.sg");
-  EXPECT_EQ(equip.MeterFile(), "b.mtr");
+  EXPECT_EQ(equip.SigGenFile(), DataFile("equipment/a.sg"));
+  EXPECT_EQ(equip.MeterFile(), DataFile("equipment/b.mtr"));
   TempDir dir;
   EXPECT_EQ(equip.LoadDef(dir.File("none.eqp")), 0);
   ASSERT_EQ(host.Messages().size(), 2u);
@@ -75,6 +76,32 @@ TEST_F(EquipFixture, ReadFailuresShowTheErrorBoxAndKeepWhatWasRead) {
   EXPECT_EQ(host.Messages()[1].text,
             "Error # 53\rFile not found\rEquip.LoadDef\r" + dir.File("none.eqp"));
   EXPECT_TRUE(log.empty());
+}
+
+// Relative paths name files beside the equipment file, so that a set of files works from any
+// working folder; absolute paths and empty lines stay as they are.
+TEST_F(EquipFixture, RelativePathsAreTakenFromTheEquipmentFilesFolder) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.Path() / "set");
+  test::WriteFileBytes(dir.File("set/x.eqp"),
+                       "gen.sg\r\n 19 \r\n../defs/meter.mtr\r\n 18 \r\n/abs/pm.pm\r\n 13 \r\n"
+                       " 1 \r\n 220 \r\n\r\n./fwd.fac\r\n \r\n/abs/amp.pwr\r\nsub/probe.prb\r\n"
+                       " 1 \r\nFalse\r\nFalse\r\n 220 \r\n");
+  const std::string folder = dir.File("set");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  const int loaded = equip.LoadDef("set/x.eqp");
+  std::filesystem::current_path(before);
+  ASSERT_EQ(loaded, 1);
+  const EquipmentConfig& c = equip.Config();
+  EXPECT_EQ(c.SigGenFile, folder + "/gen.sg");
+  EXPECT_EQ(c.MeterFile, dir.File("defs/meter.mtr"));
+  EXPECT_EQ(c.PwrMtrFile, "/abs/pm.pm");
+  EXPECT_EQ(c.CableLossFile, "");
+  EXPECT_EQ(c.FwdPortFile, folder + "/fwd.fac");
+  EXPECT_EQ(c.RevPortFile, " ");
+  EXPECT_EQ(c.MaxAmpPowerFile, "/abs/amp.pwr");
+  EXPECT_EQ(c.ProbeFile, folder + "/sub/probe.prb");
 }
 
 TEST_F(EquipFixture, AShortFileIsInputPastEnd) {
