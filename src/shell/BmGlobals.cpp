@@ -1,8 +1,10 @@
-// Path shortening, the file-dialog filter choice and window placement.
+// Path shortening, the file-dialog filter choice, number prompts, the busy pointer and window
+// placement.
 #include "shell/BmGlobals.h"
 
 #include <vector>
 
+#include "shell/FileIo.h"
 #include "shell/Host.h"
 #include "shell/VbText.h"
 
@@ -59,6 +61,23 @@ std::string PickFile(Host& host, bool save, const std::string& filter, const std
   request.proposedName = proposedName;
   request.confirmOverwrite = save;
   return host.FileDialog(request);
+}
+
+std::optional<double> AskNumber(Host& host, const std::string& prompt,
+                                const std::string& defaultText) {
+  const std::optional<std::string> answer = host.InputBox(prompt, {}, defaultText);
+  if (!answer || vbtext::Trim(*answer).empty()) return std::nullopt;
+  const std::optional<double> number = vbtext::ToNumber(*answer);
+  if (!number) host.MsgBox(ErrorNumberText(MakeFileError(vberr::kTypeMismatch)));
+  return number;
+}
+
+BusyPointer::BusyPointer(Host& host) : host_(host) {
+  host_.SetBusy(true);
+}
+
+BusyPointer::~BusyPointer() {
+  host_.SetBusy(false);
 }
 
 std::optional<ScreenPoint> PlaceWindowPosition(std::string_view position, int width, int height,

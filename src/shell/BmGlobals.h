@@ -1,5 +1,5 @@
-// Small routines that every window uses: comparisons, path shortening, the file dialog and
-// window placement arithmetic.
+// Small routines that every window uses: comparisons, path shortening, the file dialog, number
+// prompts, the busy pointer and window placement arithmetic.
 #pragma once
 
 #include <optional>
@@ -36,6 +36,24 @@ int ChooseFilterIndex(std::string_view filter, std::string_view preferredPattern
 std::string PickFile(Host& host, bool save, const std::string& filter, const std::string& title,
                      const std::string& preferredPattern, const std::string& startDir = {},
                      const std::string& proposedName = {});
+
+// A number asked for in an input box without a title. Nothing when the operator cancels or
+// answers with blanks only, nor when the answer is not a number (then after the "Error # 13"
+// box).
+std::optional<double> AskNumber(Host& host, const std::string& prompt,
+                                const std::string& defaultText);
+
+// The busy mouse pointer for as long as it lives.
+class BusyPointer {
+ public:
+  explicit BusyPointer(Host& host);
+  ~BusyPointer();
+  BusyPointer(const BusyPointer&) = delete;
+  BusyPointer& operator=(const BusyPointer&) = delete;
+
+ private:
+  Host& host_;
+};
 
 struct ScreenPoint {
   int x = 0;

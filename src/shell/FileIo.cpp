@@ -64,8 +64,12 @@ FileError FileErrorFromErrno(int errnoValue, const std::string& path) {
   }
 }
 
+std::string ErrorNumberText(const FileError& error) {
+  return "Error # " + std::to_string(error.number) + "\r" + error.description;
+}
+
 std::string FileErrorText(const FileError& error, std::string_view place, std::string_view path) {
-  std::string text = "Error # " + std::to_string(error.number) + "\r" + error.description + "\r";
+  std::string text = ErrorNumberText(error) + "\r";
   text += place;
   if (!path.empty()) {
     text += "\r";

@@ -18,6 +18,7 @@ struct FileError {
 };
 
 namespace vberr {
+inline constexpr int kOverflow = 6;
 inline constexpr int kTypeMismatch = 13;
 inline constexpr int kBadFileName = 52;
 inline constexpr int kFileNotFound = 53;
@@ -35,6 +36,8 @@ FileError MakeFileError(int number);
 // The error number for a failed open of path (errno as left by the failed call).
 FileError FileErrorFromErrno(int errnoValue, const std::string& path);
 
+// "Error # " number CR description: the box of a typed answer that does not convert.
+std::string ErrorNumberText(const FileError& error);
 // "Error # " number CR description CR place, then CR path when a path is given.
 std::string FileErrorText(const FileError& error, std::string_view place,
                           std::string_view path = {});

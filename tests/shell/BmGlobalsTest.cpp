@@ -1,4 +1,5 @@
-// Shared routines: comparisons, path shortening, the filter choice and window placement.
+// Shared routines: comparisons, path shortening, the filter choice, number prompts, the busy
+// pointer and window placement.
 #include <gtest/gtest.h>
 
 #include "shell/BmGlobals.h"
@@ -57,6 +58,42 @@ TEST(BmGlobals, PickFileAsksTheHostWithTheChosenFilter) {
   EXPECT_EQ(host.FileRequests()[0].startDir, "/lab");
   EXPECT_FALSE(host.FileRequests()[1].save);
   EXPECT_EQ(host.FileRequests()[1].filterIndex, 2);
+}
+
+TEST(BmGlobals, AskNumberEndsQuietlyOnCancelOrBlanksAndTellsWhatIsNoNumber) {
+  struct Case {
+    std::optional<std::string> answer;
+    std::optional<double> number;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"80", 80.0, {}},
+      {" 1E3 ", 1000.0, {}},
+      {std::nullopt, std::nullopt, {}},
+      {"", std::nullopt, {}},
+      {"   ", std::nullopt, {}},
+      {"80 MHz", std::nullopt, {"Error # 13\rType mismatch"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer.value_or("(cancelled)"));
+    ScriptedHost host;
+    host.QueueInput(c.answer);
+    EXPECT_EQ(AskNumber(host, "Enter Frequency in MHZ", "80"), c.number);
+    EXPECT_EQ(host.MessageTexts(), c.messages);
+    ASSERT_EQ(host.InputRequests().size(), 1u);
+    EXPECT_EQ(host.InputRequests()[0].prompt, "Enter Frequency in MHZ");
+    EXPECT_EQ(host.InputRequests()[0].title, "");
+    EXPECT_EQ(host.InputRequests()[0].defaultText, "80");
+  }
+}
+
+TEST(BmGlobals, BusyPointerLastsAsLongAsItsScope) {
+  ScriptedHost host;
+  {
+    const BusyPointer busy(host);
+    EXPECT_TRUE(host.Busy());
+  }
+  EXPECT_FALSE(host.Busy());
 }
 
 TEST(BmGlobals, PlaceWindowStaysPutCentresOrMoves) {
