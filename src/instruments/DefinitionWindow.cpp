@@ -4,19 +4,18 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <cmath>
+#include <memory>
+#include <optional>
 
 #include "instruments/Gpib.h"
+#include "instruments/MeasuringInstrument.h"
 #include "instruments/script/frmParseTest.h"
 #include "shell/BmGlobals.h"
-#include "shell/FileIo.h"
 #include "shell/HelpViewer.h"
 #include "shell/Host.h"
 #include "shell/Printer.h"
 #include "shell/QtHost.h"
-#include "shell/UiGlobals.h"
-#include "shell/VbText.h"
 
 namespace brimtal {
 
@@ -24,11 +23,13 @@ namespace {
 constexpr double kMaxAddress = 30;
 }
 
-DefinitionWindow::DefinitionWindow(Host& host, Gpib& gpib, std::string startDir,
-                                   DefinitionFileKind kind, QWidget* parent)
+DefinitionWindow::DefinitionWindow(Host& host, Gpib& gpib, ScriptEngine& engine,
+                                   std::string startDir, DefinitionFileKind kind, QWidget* parent)
     : QMainWindow(parent),
       host_(host),
       gpib_(gpib),
+      checks_(host),
+      engine_(engine),
       startDir_(std::move(startDir)),
       kind_(std::move(kind)) {}
 
@@ -44,24 +45,57 @@ void DefinitionWindow::ConnectFileMenu(const FileMenu& menu) {
   UpdateCaption();
 }
 
-void DefinitionWindow::ConnectCommand(QAction* item, std::function<void()> command) {
-  connect(item, &QAction::triggered, this, [this, command = std::move(command)] {
-    if (busy_) return;
-    busy_ = true;
-    struct Done {
-      bool& busy;
-      ~Done() { busy = false; }
-    } done{busy_};
-    command();
+void DefinitionWindow::ConnectTestMenu(const TestMenu& menu, InstrumentTests tests,
+                                       QLineEdit* freqSuffix,
+                                       const std::vector<QAction*>& ownItems) {
+  std::vector<QAction*> afterInit{menu.setFreq, menu.trigger, menu.read, menu.shutdown, menu.parse};
+  afterInit.insert(afterInit.end(), ownItems.begin(), ownItems.end());
+  auto enable = [afterInit](bool enabled) {
+    for (QAction* item : afterInit) item->setEnabled(enabled);
+  };
+  enable(false);
+  auto t = std::make_shared<const InstrumentTests>(std::move(tests));
+  ConnectCommand(menu.init, [this, t, enable] {
+    if (!Collect()) return;
+    const BusyPointer busy(host_);
+    gpib_.GpibSendIfc();
+    if (t->init()) {
+      enable(true);
+    } else {
+      t->shutdown();
+    }
+  });
+  ConnectCommand(menu.setFreq, [this, t, freqSuffix] {
+    if (!Collect()) return;
+    const auto freq = AskNumber(host_, "Enter Frequency in " + BoxText(freqSuffix), "80");
+    if (freq) t->setFreq(*freq);
+  });
+  ConnectCommand(menu.trigger, [this, t] {
+    if (Collect()) t->trigger();
+  });
+  ConnectCommand(menu.read, [this, t] {
+    if (!Collect()) return;
+    const double reading = t->read();
+    host_.MsgBox(ReadingResultText(reading, t->readingUnit, t->lastReply()));
+  });
+  ConnectCommand(menu.shutdown, [this, t] {
+    if (Collect()) t->shutdown();
+  });
+  ConnectCommand(menu.parse, [this, t] {
+    frmParseTest dialog(engine_, host_, this);
+    dialog.SetParseExpression(t->parseCmd());
+    dialog.SetReturnString(t->lastReply());
+    dialog.exec();
   });
 }
 
+void DefinitionWindow::ConnectCommand(QAction* item, std::function<void()> command) {
+  connect(item, &QAction::triggered, this,
+          [this, command = std::move(command)] { gate_.Run(command); });
+}
+
 void DefinitionWindow::UpdateCaption() {
-  std::string caption = kind_.caption + FileName();
-  if (gpib_.Bus().IsSimulated()) caption += " (" + gpib_.Bus().Description() + ")";
-  setWindowTitle(ToQt(caption));
-  // An ampersand in the path is shown, not taken for a shortcut.
-  if (saveItem_ != nullptr) saveItem_->setText("&Save " + ToQt(FileName()).replace('&', "&&"));
+  ShowFileInCaption(*this, saveItem_, kind_.caption, FileName(), gpib_);
 }
 
 bool DefinitionWindow::Load() {
@@ -97,7 +131,7 @@ void DefinitionWindow::Print() {
 }
 
 void DefinitionWindow::closeEvent(QCloseEvent* event) {
-  if (busy_ || (!Collect() && retry_)) {
+  if (gate_.Busy() || (!Collect() && checks_.Answer() == kWarnRetry)) {
     event->ignore();
     return;
   }
@@ -106,70 +140,21 @@ void DefinitionWindow::closeEvent(QCloseEvent* event) {
   emit Closed();
 }
 
-// A box that fails its check is never taken, even when the window is hidden and the warning
-// could not be shown.
-bool DefinitionWindow::Warn(QLineEdit* box, bool notNumber) {
-  const int answer = notNumber ? WarnNotNumber(box, host_) : WarnOutOfRange(box, host_);
-  retry_ = answer == kWarnRetry;
-  return false;
-}
-
-bool DefinitionWindow::RejectOutOfRange(QLineEdit* box) {
-  return Warn(box, false);
-}
-
-bool DefinitionWindow::CheckNumber(QLineEdit* box, double low, double high, double& value) {
-  const std::optional<double> number = vbtext::ToNumber(FromQt(box->text()));
-  if (!number) return Warn(box, true);
-  if (!(*number >= low && *number <= high)) return Warn(box, false);
-  value = *number;
-  return true;
-}
-
 bool DefinitionWindow::CheckAddress(QLineEdit* box, std::int16_t& address) {
   double number = 0;
-  if (!CheckNumber(box, 0, kMaxAddress, number)) return false;
-  if (number != std::floor(number)) return Warn(box, false);
+  if (!checks_.Number(box, 0, kMaxAddress, number)) return false;
+  if (number != std::floor(number)) return checks_.Reject(box);
   address = static_cast<std::int16_t>(number);
   return true;
 }
 
-void DefinitionWindow::SetOption(const std::vector<QRadioButton*>& buttons, int code) {
-  const bool known = code >= 0 && code < static_cast<int>(buttons.size());
-  for (std::size_t i = 0; i < buttons.size(); ++i) {
-    // Exclusive buttons cannot all be cleared one by one.
-    buttons[i]->setAutoExclusive(known);
-    buttons[i]->setChecked(known && static_cast<int>(i) == code);
+bool DefinitionWindow::CheckFrequencies(QLineEdit* maxBox, QLineEdit* minBox, double& maxFreq,
+                                        double& minFreq) {
+  if (!checks_.Number(maxBox, 0, BoxChecks::kDoubleMax, maxFreq) ||
+      !checks_.Number(minBox, 0, BoxChecks::kDoubleMax, minFreq)) {
+    return false;
   }
-  for (QRadioButton* button : buttons) button->setAutoExclusive(true);
-}
-
-std::int32_t DefinitionWindow::OptionCode(const std::vector<QRadioButton*>& buttons,
-                                          std::int32_t kept) {
-  for (std::size_t i = 0; i < buttons.size(); ++i) {
-    if (buttons[i]->isChecked()) return static_cast<std::int32_t>(i);
-  }
-  return kept;
-}
-
-std::optional<double> DefinitionWindow::AskNumber(const std::string& prompt,
-                                                  const std::string& defaultText) {
-  const std::optional<std::string> answer = host_.InputBox(prompt, {}, defaultText);
-  if (!answer || vbtext::Trim(*answer).empty()) return std::nullopt;
-  const std::optional<double> number = vbtext::ToNumber(*answer);
-  if (!number) {
-    const FileError error = MakeFileError(vberr::kTypeMismatch);
-    host_.MsgBox("Error # " + std::to_string(error.number) + "\r" + error.description);
-  }
-  return number;
-}
-
-void DefinitionWindow::OpenParseTest(ScriptEngine& engine, const std::string& expression,
-                                     const std::string& reply) {
-  frmParseTest dialog(engine, host_, this);
-  dialog.SetParseExpression(expression);
-  dialog.SetReturnString(reply);
-  dialog.exec();
+  return minFreq <= maxFreq || checks_.Reject(minBox);
 }
 
 }  // namespace brimtal

@@ -1,40 +1,26 @@
 // What the power meter and meter definition windows share: the caption, the File menu, the
-// checks that collect the boxes back into a definition, closing with Retry, and the Test menu's
-// prompts, result box and parse test.
+// checks that collect the boxes back into a definition, closing with Retry, and the Test menu of
+// a measuring instrument.
 #pragma once
 
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
-#include <limits>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "instruments/DefinitionBoxes.h"
 #include "shell/Host.h"
 
 class QAction;
 class QCloseEvent;
 class QLineEdit;
-class QRadioButton;
 
 namespace brimtal {
 
 class Gpib;
 class Printer;
 class ScriptEngine;
-
-// The busy pointer for as long as it lives.
-class BusyPointer {
- public:
-  explicit BusyPointer(Host& host) : host_(host) { host_.SetBusy(true); }
-  ~BusyPointer() { host_.SetBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-
- private:
-  Host& host_;
-};
 
 // The texts of one kind of definition file and its window.
 struct DefinitionFileKind {
@@ -68,18 +54,43 @@ class DefinitionWindow : public QMainWindow {
     QAction* help;
   };
 
-  DefinitionWindow(Host& host, Gpib& gpib, std::string startDir, DefinitionFileKind kind,
-                   QWidget* parent = nullptr);
+  // The Test menu items every measuring instrument has, and what they do with its driver.
+  struct TestMenu {
+    QAction* init;
+    QAction* setFreq;
+    QAction* trigger;
+    QAction* read;
+    QAction* shutdown;
+    QAction* parse;
+  };
+  struct InstrumentTests {
+    std::function<bool()> init;
+    std::function<bool()> shutdown;
+    std::function<bool(double)> setFreq;
+    std::function<bool()> trigger;
+    std::function<double()> read;
+    std::string readingUnit;  // after the reading in the result box
+    std::function<std::string()> lastReply;
+    std::function<std::string()> parseCmd;
+  };
+
+  DefinitionWindow(Host& host, Gpib& gpib, ScriptEngine& engine, std::string startDir,
+                   DefinitionFileKind kind, QWidget* parent = nullptr);
 
   // Wires the File menu; call once the form is set up.
   void ConnectFileMenu(const FileMenu& menu);
+  // Wires the Test menu. Every item but Parse first collects the definition and stops when a
+  // check fails; Set Freq asks the frequency in the unit of the suffix box. The items other than
+  // Init, and the window's own items given, work once Init succeeded.
+  void ConnectTestMenu(const TestMenu& menu, InstrumentTests tests, QLineEdit* freqSuffix,
+                       const std::vector<QAction*>& ownItems = {});
   // Wires a menu item to a command. While a command runs (its waits let events in), other
   // commands and closing the window are refused.
   void ConnectCommand(QAction* item, std::function<void()> command);
 
   // The window's own part: its checks and boxes, and the driver's file operations.
-  // Collect checks the boxes in order and stops at the first failure (through the Check
-  // functions below); when all pass it hands the definition to the driver.
+  // Collect checks the boxes in order and stops at the first failure (through checks_);
+  // when all pass it hands the definition to the driver.
   virtual bool Collect() = 0;
   virtual void ShowDefinition() = 0;
   virtual std::string FileName() const = 0;
@@ -87,44 +98,29 @@ class DefinitionWindow : public QMainWindow {
   virtual bool SaveFile(const std::string& path) = 0;
   virtual bool PrintSetup(Printer& printer) = 0;
 
-  // A number in the box within low..high: otherwise the box is selected, the warning shown and
-  // false returned.
-  static constexpr double kFloatMax = std::numeric_limits<float>::max();
-  static constexpr double kDoubleMax = std::numeric_limits<double>::max();
-  bool CheckNumber(QLineEdit* box, double low, double high, double& value);
   // An instrument address: a whole number 0 to 30.
   bool CheckAddress(QLineEdit* box, std::int16_t& address);
-  // A check of the window's own: the box is selected and "Number outside valid range" shown.
-  bool RejectOutOfRange(QLineEdit* box);
-
-  // Option buttons stand for the codes 0, 1, 2, ... in their order. A code without a button
-  // clears them all; collecting then keeps the code the definition had.
-  static void SetOption(const std::vector<QRadioButton*>& buttons, int code);
-  static std::int32_t OptionCode(const std::vector<QRadioButton*>& buttons, std::int32_t kept);
-  // The number answered to a prompt; nothing when the operator cancels, leaves it empty or
-  // answers with something that is not a number (then after an error box).
-  std::optional<double> AskNumber(const std::string& prompt, const std::string& defaultText);
-  void OpenParseTest(ScriptEngine& engine, const std::string& expression, const std::string& reply);
-  // Shows the file name in the caption and the Save item.
-  void UpdateCaption();
+  // The frequency limits: numbers, not negative, the minimum not above the maximum.
+  bool CheckFrequencies(QLineEdit* maxBox, QLineEdit* minBox, double& maxFreq, double& minFreq);
 
   void closeEvent(QCloseEvent* event) override;
 
   Host& host_;
   Gpib& gpib_;
+  BoxChecks checks_;
 
  private:
-  bool Warn(QLineEdit* box, bool notNumber);
+  void UpdateCaption();
   void SaveAs();
   void Save();
   void Print();
 
+  ScriptEngine& engine_;
   std::string startDir_;
   DefinitionFileKind kind_;
   QAction* saveItem_ = nullptr;
   QWidget* callingForm_ = nullptr;
-  bool retry_ = false;  // the last failed check was answered with Retry
-  bool busy_ = false;   // a command is running
+  CommandGate gate_;
 };
 
 }  // namespace brimtal

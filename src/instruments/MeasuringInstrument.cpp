@@ -5,62 +5,13 @@
 #include <cmath>
 #include <limits>
 
-#include "instruments/Gpib.h"
 #include "instruments/script/ParseReply.h"
 #include "shell/BDelay.h"
 #include "shell/Clock.h"
-#include "shell/FileIo.h"
 #include "shell/Host.h"
-#include "shell/Printer.h"
 #include "shell/VbText.h"
 
 namespace brimtal {
-
-void InstrumentLink::SetEos(int eos) {
-  if (const auto termination = TerminationForEos(eos)) {
-    terminator_ = termination->terminator;
-    readTerm_ = termination->readEnd;
-  }
-}
-
-std::string InstrumentLink::InitText(const std::string& initString) const {
-  return initString.empty() ? std::string() : initString + terminator_;
-}
-
-std::string InstrumentLink::NumberCommand(const std::string& prefix, double value,
-                                          std::string_view pattern, const std::string& suffix) {
-  return prefix + " " + vbtext::Format(value, pattern) + suffix;
-}
-
-bool InstrumentLink::Open(std::int16_t address, const std::string& initString,
-                          const std::string& deviceName) {
-  return gpib_.GpibInitDevice(address, InitText(initString), deviceName);
-}
-
-bool InstrumentLink::Shutdown(std::int16_t address, const std::string& command,
-                              const std::function<bool()>& reinit, const std::string& deviceName,
-                              const std::string& failure) {
-  const bool offLine = command.empty() ? reinit() : Send(address, command);
-  if (!offLine) ErrorBox(failure);
-  const bool local = gpib_.GpibCloseDevice(address, deviceName);
-  return offLine && local;
-}
-
-bool InstrumentLink::Send(std::int16_t address, const std::string& text) {
-  return gpib_.GpibWrite(address, text + terminator_);
-}
-
-bool InstrumentLink::Receive(std::int16_t address, std::string& reply) {
-  return gpib_.GpibRead(address, readTerm_, reply);
-}
-
-void InstrumentLink::Flush(std::int16_t address) {
-  gpib_.GpibFlush(address);
-}
-
-void InstrumentLink::ErrorBox(const std::string& message) {
-  gpib_.GpibErrorBox(message);
-}
 
 std::int64_t SettleMs(double seconds) {
   constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
@@ -69,67 +20,80 @@ std::int64_t SettleMs(double seconds) {
   return vbtext::RoundHalfEven(std::clamp(ms, -kLimit, kLimit));
 }
 
-void SettlePause(BDelay& delay, Host& host, double seconds) {
-  const std::int64_t ms = SettleMs(seconds);
-  if (ms > 0) {
-    delay.PlainWait(static_cast<double>(ms) / 1000.0, false);
-  } else {
-    host.DoEvents(0);
-  }
-}
-
-void WaitForTick(BDelay& delay, Clock& clock, std::int64_t tick) {
-  const std::int64_t left = tick - clock.TickMs();
-  if (left > 0) delay.PlainWait(static_cast<double>(left) / 1000.0, true);
-}
-
-std::string ValueText(Host& host, ScriptEngine& engine, const std::string& reply,
-                      const std::string& parseCmd) {
-  return parseCmd.empty() ? reply : ParseReply(host, engine, reply, parseCmd);
-}
-
 std::string ReadingResultText(double value, const std::string& unit, const std::string& reply) {
   return "Result = " + vbtext::Format(value, "##0.0#") + unit + "\r\nReturned String = \"" + reply +
          "\"";
 }
 
-bool PrintDefinition(Host& host, Printer& printer, const std::string& place,
-                     const std::string& path, const std::function<void(Printer&)>& body) {
-  constexpr int kPrinterError = 482;
-  try {
-    printer.SetFont("Courier New", 10, false);
-    for (int i = 0; i < 6; ++i) printer.PrintLine("");
-    body(printer);
-    printer.EndDoc();
-    return true;
-  } catch (const PrinterError& e) {
-    ShowFileError(host, FileError{e.Number(), e.what()}, place, path);
-  } catch (const std::exception&) {
-    ShowFileError(host, MakeFileError(kPrinterError), place, path);
+MeasuringInstrument::MeasuringInstrument(Gpib& gpib, Host& host, BDelay& delay, Clock& clock,
+                                         ScriptEngine& engine)
+    : host_(host), link_(gpib), delay_(delay), clock_(clock), engine_(engine) {}
+
+bool MeasuringInstrument::Open(std::int16_t address, const std::string& initString,
+                               const std::string& deviceName) {
+  if (!link_.Open(address, initString, deviceName)) return false;
+  lastFreq_ = 0;
+  triggered_ = false;
+  return true;
+}
+
+bool MeasuringInstrument::ChangeFrequency(double freqMhz, bool hasCommand,
+                                          const std::function<bool()>& send,
+                                          const std::string& failure) {
+  if (freqMhz == lastFreq_) return true;
+  if (hasCommand && !send()) {
+    // The instrument may hold either frequency now: the next request must go out again.
+    lastFreq_ = 0;
+    link_.ErrorBox(failure);
+    return false;
   }
-  return false;
+  lastFreq_ = freqMhz;
+  return true;
 }
 
-void PrintIdentity(Printer& printer, const std::string& name, int address,
-                   const std::string& initString) {
-  printer.PrintLine("Instrument Name: " + name);
-  printer.PrintLine("        Address: " + vbtext::GeneralText(static_cast<double>(address)));
-  printer.PrintLine("");
-  PrintWrapped(printer, "    Init String: ", initString);
+bool MeasuringInstrument::StartCapture(std::int16_t address, const std::string& command,
+                                       double settlingSeconds, const std::string& failure) {
+  triggered_ = true;
+  link_.Flush(address);
+  if (command.empty()) return true;
+  if (!link_.Send(address, command)) {
+    // Nothing was started: the next reading triggers anew instead of collecting a stale value.
+    triggered_ = false;
+    link_.ErrorBox(failure);
+    return false;
+  }
+  readyTick_ = clock_.TickMs() + SettleMs(settlingSeconds);
+  return true;
 }
 
-void PrintWrapped(Printer& printer, const std::string& label, const std::string& text) {
-  std::size_t start = 0;
-  std::string lead = label;
-  do {
-    printer.PrintLine(lead + text.substr(start, kPrintTextWidth));
-    start += kPrintTextWidth;
-    lead.assign(kPrintLabelWidth, ' ');
-  } while (start < text.size());
+bool MeasuringInstrument::AwaitCapture(const std::function<bool()>& start, double settleSeconds) {
+  if (triggered_) {
+    const std::int64_t left = readyTick_ - clock_.TickMs();
+    if (left > 0) delay_.PlainWait(static_cast<double>(left) / 1000.0, true);
+    return true;
+  }
+  if (!start()) return false;
+  SettlePause(settleSeconds);
+  return true;
 }
 
-std::string CodeLine(const std::string& label, int code, const std::string& legend) {
-  return label + vbtext::GeneralText(static_cast<double>(code)) + legend;
+// No settling time means no pause, but the events still get their turn.
+void MeasuringInstrument::SettlePause(double seconds) {
+  const std::int64_t ms = SettleMs(seconds);
+  if (ms > 0) {
+    delay_.PlainWait(static_cast<double>(ms) / 1000.0, false);
+  } else {
+    host_.DoEvents(0);
+  }
+}
+
+bool MeasuringInstrument::FetchValue(std::int16_t address, const std::string& readCmd,
+                                     const std::string& parseCmd, std::string& value) {
+  triggered_ = false;
+  if (!readCmd.empty() && !link_.Send(address, readCmd)) return false;
+  if (!link_.Receive(address, lastReply_)) return false;
+  value = parseCmd.empty() ? lastReply_ : ParseReply(host_, engine_, lastReply_, parseCmd);
+  return !value.empty();
 }
 
 }  // namespace brimtal

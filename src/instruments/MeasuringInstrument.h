@@ -1,14 +1,12 @@
-// What the power meter and meter drivers share: the command link of an instrument whose
-// definition names its terminator, the waits around a triggered reading, turning a reply into
-// its value text, and the lines of a definition printout.
+// What the power meter and meter drivers share: their link and file name, the frequency they
+// were last told, and triggered readings with the waits around them.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 
-#include "instruments/bus/Ni488.h"
+#include "instruments/InstrumentDefinition.h"
 
 namespace brimtal {
 
@@ -16,82 +14,67 @@ class BDelay;
 class Clock;
 class Gpib;
 class Host;
-class Printer;
 class ScriptEngine;
-
-// Commands go out with the definition's terminator and EOI on the last byte; replies are read
-// with the end mode that belongs to the terminator.
-class InstrumentLink {
- public:
-  explicit InstrumentLink(Gpib& gpib) : gpib_(gpib) {}
-
-  // End-of-string code 0 none, 1 CR, 2 CR LF; any other code keeps what was there.
-  void SetEos(int eos);
-  const std::string& Terminator() const { return terminator_; }
-  bus::ReadEnd ReadTerm() const { return readTerm_; }
-
-  // The initialisation text: the init command and the terminator, or nothing at all.
-  std::string InitText(const std::string& initString) const;
-  // "prefix value suffix": the value in the pattern, whose last character is the blank before
-  // the suffix.
-  static std::string NumberCommand(const std::string& prefix, double value,
-                                   std::string_view pattern, const std::string& suffix);
-
-  // Opens the device with the initialisation text.
-  bool Open(std::int16_t address, const std::string& initString, const std::string& deviceName);
-  // Takes the instrument off line: its shutdown command (without one, reinit opens it anew),
-  // the failure box when that fails, and back to local whatever happened before. False when
-  // any step failed.
-  bool Shutdown(std::int16_t address, const std::string& command,
-                const std::function<bool()>& reinit, const std::string& deviceName,
-                const std::string& failure);
-  // Sends the text and the terminator. False when the bus reports an error.
-  bool Send(std::int16_t address, const std::string& text);
-  // Receives one reply of at most a reply buffer's length.
-  bool Receive(std::int16_t address, std::string& reply);
-  void Flush(std::int16_t address);
-  void ErrorBox(const std::string& message);
-
- private:
-  Gpib& gpib_;
-  std::string terminator_;
-  bus::ReadEnd readTerm_ = bus::ReadEnd::EoiOnly;
-};
 
 // Settling seconds as milliseconds, held within what a 32-bit tick count can wait for.
 std::int64_t SettleMs(double seconds);
-
-// The settling pause after an untriggered start: a plain wait that a halt does not shorten.
-// No settling time means no pause (the events still get their turn).
-void SettlePause(BDelay& delay, Host& host, double seconds);
-
-// Waits until the clock reaches the tick, letting events run; a halt ends the wait early.
-void WaitForTick(BDelay& delay, Clock& clock, std::int64_t tick);
-
-// The reply itself, or what the parse expression makes of it (empty when it failed).
-std::string ValueText(Host& host, ScriptEngine& engine, const std::string& reply,
-                      const std::string& parseCmd);
 
 // What the Test menu's Read shows: "Result = " and the value ("##0.0#") with its unit, CR LF,
 // then "Returned String = " and the reply in double quotes.
 std::string ReadingResultText(double value, const std::string& unit, const std::string& reply);
 
-// Printout labels are 17 characters wide.
-inline constexpr std::size_t kPrintLabelWidth = 17;
-// Long commands are printed in lines of this many characters, continued under the first.
-inline constexpr std::size_t kPrintTextWidth = 60;
+class MeasuringInstrument {
+ public:
+  // Driver state, for the runs' diagnostics and for tests.
+  double LastFreq() const { return lastFreq_; }
+  bool Triggered() const { return triggered_; }
+  std::int64_t ReadyTick() const { return readyTick_; }
+  const InstrumentLink& Link() const { return link_; }
 
-// Prints a definition in "Courier New" 10 point after six empty lines and ends the document.
-// A printer failure shows the file-error box naming the place and the definition's file.
-bool PrintDefinition(Host& host, Printer& printer, const std::string& place,
-                     const std::string& path, const std::function<void(Printer&)>& body);
-// The first lines of every definition printout: name, address and init string.
-void PrintIdentity(Printer& printer, const std::string& name, int address,
-                   const std::string& initString);
+ protected:
+  MeasuringInstrument(Gpib& gpib, Host& host, BDelay& delay, Clock& clock, ScriptEngine& engine);
+  ~MeasuringInstrument() = default;
+  MeasuringInstrument(const MeasuringInstrument&) = delete;
+  MeasuringInstrument& operator=(const MeasuringInstrument&) = delete;
 
-// The label and the text in lines of 60 characters, continuation lines indented 17 blanks.
-void PrintWrapped(Printer& printer, const std::string& label, const std::string& text);
-// "Units: 1  (0=Watts, ...)": a code followed by what its values mean.
-std::string CodeLine(const std::string& label, int code, const std::string& legend);
+  // Opens the device; a period of use starts with no frequency set and nothing triggered.
+  bool Open(std::int16_t address, const std::string& initString, const std::string& deviceName);
+  // Tells the instrument a frequency unless it is the one it was last told; without a frequency
+  // command the frequency is only kept. A failed send is reported with the failure text and
+  // forgets the frequency, so that the same request goes out again.
+  bool ChangeFrequency(double freqMhz, bool hasCommand, const std::function<bool()>& send,
+                       const std::string& failure);
+  // Starts a capture: the instrument's output is flushed and the trigger command, if there is
+  // one, sent; the reading may be taken after the settling time. A failed trigger is reported
+  // with the failure text and leaves nothing pending.
+  bool StartCapture(std::int16_t address, const std::string& command, double settlingSeconds,
+                    const std::string& failure);
+  // Waits for a pending capture (a halt ends the wait early), or starts one and pauses for the
+  // settle seconds, a pause that a halt does not shorten. False when the capture did not start.
+  bool AwaitCapture(const std::function<bool()>& start, double settleSeconds);
+  // The settling pause after a capture that was not pending.
+  void SettlePause(double seconds);
+  // Asks for the reading (when there is a read command) and receives the reply; the value text
+  // is the reply or what the parse expression makes of it. False when the bus failed or the
+  // value text is empty.
+  bool FetchValue(std::int16_t address, const std::string& readCmd, const std::string& parseCmd,
+                  std::string& value);
+
+  const std::string& LastReply() const { return lastReply_; }
+  const std::string& FileName() const { return fileName_; }
+
+  Host& host_;
+  InstrumentLink link_;
+  std::string fileName_;
+
+ private:
+  BDelay& delay_;
+  Clock& clock_;
+  ScriptEngine& engine_;
+  double lastFreq_ = 0;
+  bool triggered_ = false;
+  std::int64_t readyTick_ = 0;
+  std::string lastReply_;
+};
 
 }  // namespace brimtal

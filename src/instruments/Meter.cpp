@@ -2,11 +2,7 @@
 #include "instruments/Meter.h"
 
 #include "factors/Conversions.h"
-#include "shell/BDelay.h"
 #include "shell/BmGlobals.h"
-#include "shell/Clock.h"
-#include "shell/DefinitionFile.h"
-#include "shell/FileIo.h"
 #include "shell/Host.h"
 #include "shell/Printer.h"
 #include "shell/VbText.h"
@@ -38,6 +34,17 @@ constexpr double kRangeUpStep = 10.0;
 constexpr double kHalfPeriodPerMhz = 5e-7;
 // MeterInit starts on the range for the maximum level less this.
 constexpr double kInitialRangeBelowMax = 2.0;
+
+// The file's lines in order; the parse expression came later, so files without it load with
+// none.
+const DefinitionField<MeterDef> kFileLines[] = {
+    &MeterDef::Name,         &MeterDef::Address,     &MeterDef::InitString,  &MeterDef::FreqSetPre,
+    &MeterDef::FreqSetSuf,   &MeterDef::LevelSetPre, &MeterDef::LevelSetSuf, &MeterDef::ReadCmd,
+    &MeterDef::TriggerCmd,   &MeterDef::Shutdown,    &MeterDef::Units,       &MeterDef::InstType,
+    &MeterDef::MaxLevel,     &MeterDef::MinLevel,    &MeterDef::MaxFreq,     &MeterDef::MinFreq,
+    &MeterDef::SettlingTime, &MeterDef::Eos,
+};
+const DefinitionField<MeterDef> kLaterLines[] = {&MeterDef::ParseCmd};
 
 }  // namespace
 
@@ -77,7 +84,7 @@ std::optional<double> TypedMeterLevel(double value, int units) {
 
 Meter::Meter(Gpib& gpib, Host& host, BDelay& delay, Clock& clock, ScriptEngine& engine,
              const bool& haltFlag)
-    : host_(host), delay_(delay), clock_(clock), engine_(engine), haltFlag_(haltFlag), link_(gpib) {
+    : MeasuringInstrument(gpib, host, delay, clock, engine), haltFlag_(haltFlag) {
   link_.SetEos(def_.Eos);
 }
 
@@ -87,10 +94,8 @@ void Meter::MeterSetDefinition(const MeterDef& def) {
 }
 
 bool Meter::MeterInit() {
-  if (!link_.Open(def_.Address, def_.InitString, kDeviceName)) return false;
-  lastFreq_ = 0;
+  if (!Open(def_.Address, def_.InitString, kDeviceName)) return false;
   lastLevel_ = kNoRangeSet;
-  triggered_ = false;
   return MeterSetLevel(static_cast<double>(def_.MaxLevel) - kInitialRangeBelowMax);
 }
 
@@ -101,20 +106,15 @@ bool Meter::MeterSetFreq(double freqMhz) {
     host_.MsgBox("Frequency requested exceeds meter's capability. ");
     return false;
   }
-  if (freqMhz == lastFreq_) return true;
-  if (def_.FreqSetPre.empty() && def_.FreqSetSuf.empty()) {
-    lastFreq_ = freqMhz;
-    return true;
-  }
   const double number = scope ? kHalfPeriodPerMhz / freqMhz : freqMhz;
-  if (!link_.Send(def_.Address, InstrumentLink::NumberCommand(def_.FreqSetPre, number, kFreqPattern,
-                                                              def_.FreqSetSuf))) {
-    lastFreq_ = 0;  // the next request goes out again
-    link_.ErrorBox(kWriteCommandError);
-    return false;
-  }
-  lastFreq_ = freqMhz;
-  return true;
+  return ChangeFrequency(
+      freqMhz, HasCommand(def_.FreqSetPre, def_.FreqSetSuf),
+      [&] {
+        return link_.Send(
+            def_.Address,
+            InstrumentLink::NumberCommand(def_.FreqSetPre, number, kFreqPattern, def_.FreqSetSuf));
+      },
+      kWriteCommandError);
 }
 
 bool Meter::MeterSetLevel(double levelDbuv) {
@@ -123,7 +123,7 @@ bool Meter::MeterSetLevel(double levelDbuv) {
     return false;
   }
   if (levelDbuv == lastLevel_) return true;
-  if (def_.LevelSetPre.empty() && def_.LevelSetSuf.empty()) {
+  if (!HasCommand(def_.LevelSetPre, def_.LevelSetSuf)) {
     lastLevel_ = levelDbuv;
     return true;
   }
@@ -145,32 +145,18 @@ bool Meter::MeterSetLevel(double levelDbuv) {
 }
 
 bool Meter::MeterTrigger() {
-  triggered_ = true;
-  link_.Flush(def_.Address);
-  if (def_.TriggerCmd.empty()) return true;
-  if (!link_.Send(def_.Address, def_.TriggerCmd)) {
-    link_.ErrorBox(kWriteCommandError);
-    triggered_ = false;
-    return false;
-  }
-  readyTick_ = clock_.TickMs() + SettleMs(def_.SettlingTime);
-  return true;
+  return StartCapture(def_.Address, def_.TriggerCmd, def_.SettlingTime, kWriteCommandError);
 }
 
 double Meter::MeterRead(int mode, double settle) {
   if (settle == -1) settle = def_.SettlingTime;
-  if (triggered_) {
-    WaitForTick(delay_, clock_, readyTick_);
-  } else {
-    if (!MeterTrigger()) return ReadFailed();
-    SettlePause(delay_, host_, settle);
-  }
+  if (!AwaitCapture([this] { return MeterTrigger(); }, settle)) return ReadFailed();
   const double maxLevel = def_.MaxLevel;
   for (;;) {
     double reading = 0;
     if (!ReadOnce(reading)) return ReadFailed();
     if (reading > maxLevel) return kMeterOverRange;
-    if (mode == 1 || (def_.LevelSetPre.empty() && def_.LevelSetSuf.empty())) return reading;
+    if (mode == 1 || !HasCommand(def_.LevelSetPre, def_.LevelSetSuf)) return reading;
     double range = lastLevel_;
     if (reading < lastLevel_ - kRangeWindow) {
       range = MaxOf(reading + kHeadroom, lastLevel_ - kRangeDownStep);
@@ -180,17 +166,14 @@ double Meter::MeterRead(int mode, double settle) {
     // Within the window, or already on the range it would move to: the reading stands.
     if (range == lastLevel_) return reading;
     if (!MeterSetLevel(range) || !MeterTrigger()) return ReadFailed();
-    SettlePause(delay_, host_, settle);
+    SettlePause(settle);
     if (haltFlag_) return reading;
   }
 }
 
 bool Meter::ReadOnce(double& dbuv) {
-  triggered_ = false;
-  if (!def_.ReadCmd.empty() && !link_.Send(def_.Address, def_.ReadCmd)) return false;
-  if (!link_.Receive(def_.Address, lastReply_)) return false;
-  const std::string value = ValueText(host_, engine_, lastReply_, def_.ParseCmd);
-  if (value.empty()) return false;
+  std::string value;
+  if (!FetchValue(def_.Address, def_.ReadCmd, def_.ParseCmd, value)) return false;
   const std::optional<double> converted = MeterUnitsToDbuv(vbtext::Val(value), def_.Units);
   if (!converted) {
     host_.MsgBox(kBadUnits);
@@ -212,53 +195,14 @@ bool Meter::MeterShutdown() {
 
 bool Meter::LoadFile(const std::string& path) {
   fileName_ = path;
-  DefinitionReader in;
-  FileError error;
-  MeterDef& d = def_;
-  const bool ok =
-      in.Open(path, error) && in.Text(d.Name, error) && in.Int16(d.Address, error) &&
-      in.Text(d.InitString, error) && in.Text(d.FreqSetPre, error) &&
-      in.Text(d.FreqSetSuf, error) && in.Text(d.LevelSetPre, error) &&
-      in.Text(d.LevelSetSuf, error) && in.Text(d.ReadCmd, error) && in.Text(d.TriggerCmd, error) &&
-      in.Text(d.Shutdown, error) && in.Int32(d.Units, error) && in.Int32(d.InstType, error) &&
-      in.Float(d.MaxLevel, error) && in.Float(d.MinLevel, error) && in.Double(d.MaxFreq, error) &&
-      in.Double(d.MinFreq, error) && in.Float(d.SettlingTime, error) && in.Int32(d.Eos, error);
-  if (ok) {
-    // The parse expression came later; files without it load with none.
-    d.ParseCmd.clear();
-    FileError ignored;
-    in.Text(d.ParseCmd, ignored);
-  }
-  link_.SetEos(d.Eos);
-  if (!ok) ShowFileError(host_, error, "Meter.LoadFile", path);
-  return ok;
+  const bool loaded =
+      LoadDefinition<MeterDef>(host_, path, "Meter.LoadFile", def_, kFileLines, kLaterLines);
+  link_.SetEos(def_.Eos);
+  return loaded;
 }
 
 bool Meter::SaveFile(const std::string& path) {
-  const MeterDef& d = def_;
-  DefinitionWriter out;
-  out.Text(d.Name);
-  out.Number(static_cast<int>(d.Address));
-  out.Text(d.InitString);
-  out.Text(d.FreqSetPre);
-  out.Text(d.FreqSetSuf);
-  out.Text(d.LevelSetPre);
-  out.Text(d.LevelSetSuf);
-  out.Text(d.ReadCmd);
-  out.Text(d.TriggerCmd);
-  out.Text(d.Shutdown);
-  out.Number(static_cast<int>(d.Units));
-  out.Number(static_cast<int>(d.InstType));
-  out.Number(d.MaxLevel);
-  out.Number(d.MinLevel);
-  out.Number(d.MaxFreq);
-  out.Number(d.MinFreq);
-  out.Number(d.SettlingTime);
-  out.Number(static_cast<int>(d.Eos));
-  out.Text(d.ParseCmd);
-  FileError error;
-  if (!out.Save(path, error)) {
-    ShowFileError(host_, error, "meter.SaveFile", path);
+  if (!SaveDefinition<MeterDef>(host_, path, "meter.SaveFile", def_, kFileLines, kLaterLines)) {
     return false;
   }
   fileName_ = path;
@@ -268,10 +212,7 @@ bool Meter::SaveFile(const std::string& path) {
 bool Meter::PrintSetup(Printer& printer) {
   const MeterDef& d = def_;
   return PrintDefinition(host_, printer, "Meter.PrintSetup", fileName_, [&](Printer& out) {
-    PrintIdentity(out, d.Name, d.Address, d.InitString);
-    out.PrintLine("");
-    out.PrintLine("Freq Set Prefix: " + d.FreqSetPre);
-    out.PrintLine("         Suffix: " + d.FreqSetSuf);
+    PrintHead(out, d);
     out.PrintLine("");
     out.PrintLine(" Lev Set Prefix: " + d.LevelSetPre);
     out.PrintLine(std::string(kPrintLabelWidth, ' ') + d.LevelSetSuf);
@@ -287,12 +228,12 @@ bool Meter::PrintSetup(Printer& printer) {
     out.PrintLine("      Parse cmd: " + d.ParseCmd);
     out.PrintLine("       Shutdown: " + d.Shutdown);
     out.PrintLine("");
-    out.PrintLine(CodeLine("          Units: ", d.Units,
-                           "  (0 = Volts, 1 = dBuv, 2 = mv, 3 = dbmv, 4 = dbm)"));
+    out.PrintLine(NumberLine("          Units: ", d.Units,
+                             "  (0 = Volts, 1 = dBuv, 2 = mv, 3 = dbmv, 4 = dbm)"));
     out.PrintLine(
-        CodeLine("           Type: ", d.InstType, "  (0 = SpecAn, 1 = Scope, 2 = RfMeter)"));
+        NumberLine("           Type: ", d.InstType, "  (0 = SpecAn, 1 = Scope, 2 = RfMeter)"));
     out.PrintLine("  Settling Time: " + vbtext::GeneralText(d.SettlingTime));
-    out.PrintLine(CodeLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
+    out.PrintLine(NumberLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
   });
 }
 

@@ -12,13 +12,6 @@
 
 namespace brimtal {
 
-class BDelay;
-class Clock;
-class Gpib;
-class Host;
-class Printer;
-class ScriptEngine;
-
 struct MeterDef {
   std::string Name;
   std::int16_t Address = 0;
@@ -61,7 +54,7 @@ std::string MeterLevelText(double dbuv, int units, std::string_view pattern);
 // A level typed in the unit, as dBuV; nothing when the unit cannot hold it (a negative voltage).
 std::optional<double> TypedMeterLevel(double value, int units);
 
-class Meter {
+class Meter : public MeasuringInstrument {
  public:
   Meter(Gpib& gpib, Host& host, BDelay& delay, Clock& clock, ScriptEngine& engine,
         const bool& haltFlag);
@@ -85,7 +78,7 @@ class Meter {
   const MeterDef& MeterGetDefinition() const { return def_; }
   void MeterSetDefinition(const MeterDef& def);
 
-  const std::string& MeterFileName() const { return fileName_; }
+  const std::string& MeterFileName() const { return FileName(); }
   const std::string& MeterName() const { return def_.Name; }
   std::int16_t MeterAddress() const { return def_.Address; }
   void SetMeterAddress(std::int16_t address) { def_.Address = address; }
@@ -94,33 +87,19 @@ class Meter {
   float MeterMinLevel() const { return def_.MinLevel; }
   float MeterMaxLevel() const { return def_.MaxLevel; }
   float MeterSettlingTime() const { return def_.SettlingTime; }
-  const std::string& MeterLastReply() const { return lastReply_; }
+  const std::string& MeterLastReply() const { return LastReply(); }
 
-  // Driver state, for the runs' diagnostics and for tests.
-  double LastFreq() const { return lastFreq_; }
+  // The level the range was last set for, for the runs' diagnostics and for tests.
   double LastLevel() const { return lastLevel_; }
-  bool Triggered() const { return triggered_; }
-  std::int64_t ReadyTick() const { return readyTick_; }
-  const InstrumentLink& Link() const { return link_; }
 
  private:
   // One reading converted to dBuV; false after the failure's own message, if it has one.
   bool ReadOnce(double& dbuv);
   double ReadFailed();
 
-  Host& host_;
-  BDelay& delay_;
-  Clock& clock_;
-  ScriptEngine& engine_;
   const bool& haltFlag_;
-  InstrumentLink link_;
   MeterDef def_;
-  std::string fileName_;
-  double lastFreq_ = 0;
   double lastLevel_ = kNoRangeSet;
-  bool triggered_ = false;
-  std::int64_t readyTick_ = 0;
-  std::string lastReply_;
 };
 
 }  // namespace brimtal

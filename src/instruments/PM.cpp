@@ -2,10 +2,6 @@
 #include "instruments/PM.h"
 
 #include "factors/Conversions.h"
-#include "shell/BDelay.h"
-#include "shell/Clock.h"
-#include "shell/DefinitionFile.h"
-#include "shell/FileIo.h"
 #include "shell/Host.h"
 #include "shell/Printer.h"
 #include "shell/VbText.h"
@@ -22,10 +18,23 @@ constexpr const char* kReadError = "Error in reading power meter. ";
 constexpr const char* kBadUnits = "Error, bad units value in meter config file";
 constexpr float kOhms = 50.0f;
 
+// The file's lines in order; the parse expression came later, so files without it load with
+// none.
+const DefinitionField<PowerMeterDef> kFileLines[] = {
+    &PowerMeterDef::Name,       &PowerMeterDef::Address,    &PowerMeterDef::InitString,
+    &PowerMeterDef::FreqSetPre, &PowerMeterDef::FreqSetSuf, &PowerMeterDef::SelectCh1,
+    &PowerMeterDef::SelectCh2,  &PowerMeterDef::Ch1Read,    &PowerMeterDef::Ch2Read,
+    &PowerMeterDef::Ch1Trigger, &PowerMeterDef::Ch2Trigger, &PowerMeterDef::BandSwitchFreq,
+    &PowerMeterDef::Shutdown,   &PowerMeterDef::Units,      &PowerMeterDef::InstType,
+    &PowerMeterDef::MaxFreq,    &PowerMeterDef::MinFreq,    &PowerMeterDef::SettlingTime,
+    &PowerMeterDef::Eos,
+};
+const DefinitionField<PowerMeterDef> kLaterLines[] = {&PowerMeterDef::ParseCmd};
+
 }  // namespace
 
 PM::PM(Gpib& gpib, Host& host, BDelay& delay, Clock& clock, ScriptEngine& engine)
-    : host_(host), delay_(delay), clock_(clock), engine_(engine), link_(gpib) {
+    : MeasuringInstrument(gpib, host, delay, clock, engine) {
   link_.SetEos(def_.Eos);
 }
 
@@ -35,10 +44,7 @@ void PM::PmSetDefinition(const PowerMeterDef& def) {
 }
 
 bool PM::PmInit() {
-  if (!link_.Open(def_.Address, def_.InitString, kDeviceName)) return false;
-  lastFreq_ = 0;
-  triggered_ = false;
-  return true;
+  return Open(def_.Address, def_.InitString, kDeviceName);
 }
 
 bool PM::PmSetFreq(double freqMhz) {
@@ -46,21 +52,13 @@ bool PM::PmSetFreq(double freqMhz) {
     host_.MsgBox("Frequency requested exceeds power meter's capability. ");
     return false;
   }
-  if (freqMhz == lastFreq_) return true;
-  if (def_.FreqSetPre.empty() && def_.FreqSetSuf.empty()) {
-    lastFreq_ = freqMhz;
-    return true;
-  }
-  const std::string command =
-      InstrumentLink::NumberCommand(def_.FreqSetPre, freqMhz, kFreqPattern, def_.FreqSetSuf);
-  if (!SendFreqCommand(command)) {
-    // The instrument may hold either frequency now: the next request must go out again.
-    lastFreq_ = 0;
-    link_.ErrorBox(kWriteCommandError);
-    return false;
-  }
-  lastFreq_ = freqMhz;
-  return true;
+  return ChangeFrequency(
+      freqMhz, HasCommand(def_.FreqSetPre, def_.FreqSetSuf),
+      [&] {
+        return SendFreqCommand(
+            InstrumentLink::NumberCommand(def_.FreqSetPre, freqMhz, kFreqPattern, def_.FreqSetSuf));
+      },
+      kWriteCommandError);
 }
 
 // Both channels measure at the frequency; the second only when it can be selected.
@@ -85,7 +83,7 @@ bool PM::PmSelectChannel(int channel) {
 
 int PM::ChannelFor(int channel) const {
   if (channel != 0) return channel;
-  return lastFreq_ <= def_.BandSwitchFreq ? 1 : 2;
+  return LastFreq() <= def_.BandSwitchFreq ? 1 : 2;
 }
 
 bool PM::PmTrigger(int channel) {
@@ -95,33 +93,15 @@ bool PM::PmTrigger(int channel) {
     PmSelectChannel(used);
     trigger = used == 1 ? def_.Ch1Trigger : def_.Ch2Trigger;
   }
-  triggered_ = true;
-  link_.Flush(def_.Address);
-  if (trigger.empty()) return true;
-  if (!link_.Send(def_.Address, trigger)) {
-    // Nothing was started: the next reading triggers anew instead of collecting a stale value.
-    triggered_ = false;
-    link_.ErrorBox(kWriteCommandError);
-    return false;
-  }
-  readyTick_ = clock_.TickMs() + SettleMs(def_.SettlingTime);
-  return true;
+  return StartCapture(def_.Address, trigger, def_.SettlingTime, kWriteCommandError);
 }
 
 double PM::PmRead(int channel) {
-  if (triggered_) {
-    WaitForTick(delay_, clock_, readyTick_);
-  } else {
-    if (!PmTrigger(channel)) return ReadFailed();
-    SettlePause(delay_, host_, def_.SettlingTime);
-  }
+  if (!AwaitCapture([&] { return PmTrigger(channel); }, def_.SettlingTime)) return ReadFailed();
   const int used = ChannelFor(channel);
   const std::string read = used == 1 ? def_.Ch1Read : used == 2 ? def_.Ch2Read : std::string();
-  triggered_ = false;
-  if (!read.empty() && !link_.Send(def_.Address, read)) return ReadFailed();
-  if (!link_.Receive(def_.Address, lastReply_)) return ReadFailed();
-  const std::string value = ValueText(host_, engine_, lastReply_, def_.ParseCmd);
-  if (value.empty()) return ReadFailed();
+  std::string value;
+  if (!FetchValue(def_.Address, read, def_.ParseCmd, value)) return ReadFailed();
   double dbm = 0;
   if (!ToDbm(vbtext::Val(value), dbm)) {
     host_.MsgBox(kBadUnits);
@@ -155,55 +135,15 @@ bool PM::PmShutdown() {
 
 bool PM::LoadFile(const std::string& path) {
   fileName_ = path;
-  DefinitionReader in;
-  FileError error;
-  PowerMeterDef& d = def_;
-  const bool ok =
-      in.Open(path, error) && in.Text(d.Name, error) && in.Int16(d.Address, error) &&
-      in.Text(d.InitString, error) && in.Text(d.FreqSetPre, error) &&
-      in.Text(d.FreqSetSuf, error) && in.Text(d.SelectCh1, error) && in.Text(d.SelectCh2, error) &&
-      in.Text(d.Ch1Read, error) && in.Text(d.Ch2Read, error) && in.Text(d.Ch1Trigger, error) &&
-      in.Text(d.Ch2Trigger, error) && in.Double(d.BandSwitchFreq, error) &&
-      in.Text(d.Shutdown, error) && in.Int32(d.Units, error) && in.Int32(d.InstType, error) &&
-      in.Double(d.MaxFreq, error) && in.Double(d.MinFreq, error) &&
-      in.Float(d.SettlingTime, error) && in.Int32(d.Eos, error);
-  if (ok) {
-    // The parse expression came later; files without it load with none.
-    d.ParseCmd.clear();
-    FileError ignored;
-    in.Text(d.ParseCmd, ignored);
-  }
-  link_.SetEos(d.Eos);
-  if (!ok) ShowFileError(host_, error, "PwrMtr.LoadFile", path);
-  return ok;
+  const bool loaded =
+      LoadDefinition<PowerMeterDef>(host_, path, "PwrMtr.LoadFile", def_, kFileLines, kLaterLines);
+  link_.SetEos(def_.Eos);
+  return loaded;
 }
 
 bool PM::SaveFile(const std::string& path) {
-  const PowerMeterDef& d = def_;
-  DefinitionWriter out;
-  out.Text(d.Name);
-  out.Number(static_cast<int>(d.Address));
-  out.Text(d.InitString);
-  out.Text(d.FreqSetPre);
-  out.Text(d.FreqSetSuf);
-  out.Text(d.SelectCh1);
-  out.Text(d.SelectCh2);
-  out.Text(d.Ch1Read);
-  out.Text(d.Ch2Read);
-  out.Text(d.Ch1Trigger);
-  out.Text(d.Ch2Trigger);
-  out.Number(d.BandSwitchFreq);
-  out.Text(d.Shutdown);
-  out.Number(static_cast<int>(d.Units));
-  out.Number(static_cast<int>(d.InstType));
-  out.Number(d.MaxFreq);
-  out.Number(d.MinFreq);
-  out.Number(d.SettlingTime);
-  out.Number(static_cast<int>(d.Eos));
-  out.Text(d.ParseCmd);
-  FileError error;
-  if (!out.Save(path, error)) {
-    ShowFileError(host_, error, "PwrMtr.SaveFile", path);
+  if (!SaveDefinition<PowerMeterDef>(host_, path, "PwrMtr.SaveFile", def_, kFileLines,
+                                     kLaterLines)) {
     return false;
   }
   fileName_ = path;
@@ -214,10 +154,7 @@ bool PM::PrintSetup(Printer& printer) {
   const PowerMeterDef& d = def_;
   auto number = [](double value) { return vbtext::GeneralText(value); };
   return PrintDefinition(host_, printer, "PwrMtr.PrintSetup", fileName_, [&](Printer& out) {
-    PrintIdentity(out, d.Name, d.Address, d.InitString);
-    out.PrintLine("");
-    out.PrintLine("Freq Set Prefix: " + d.FreqSetPre);
-    out.PrintLine("         Suffix: " + d.FreqSetSuf);
+    PrintHead(out, d);
     out.PrintLine("");
     out.PrintLine("   Maximum Freq: " + number(d.MaxFreq));
     out.PrintLine("   Minimum Freq: " + number(d.MinFreq));
@@ -235,11 +172,11 @@ bool PM::PrintSetup(Printer& printer) {
     out.PrintLine("");
     out.PrintLine("       Shutdown: " + d.Shutdown);
     out.PrintLine("");
-    out.PrintLine(CodeLine("          Units: ", d.Units,
-                           "  (0=Watts, 1=dBm, 2=dBuv, 3=mv, 4=Volts, 5=dBmv)"));
-    out.PrintLine(CodeLine("           Type: ", d.InstType, "  (0 = SpecAn, 1 = PowerMeter)"));
+    out.PrintLine(NumberLine("          Units: ", d.Units,
+                             "  (0=Watts, 1=dBm, 2=dBuv, 3=mv, 4=Volts, 5=dBmv)"));
+    out.PrintLine(NumberLine("           Type: ", d.InstType, "  (0 = SpecAn, 1 = PowerMeter)"));
     out.PrintLine("  Settling Time: " + vbtext::GeneralText(d.SettlingTime));
-    out.PrintLine(CodeLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
+    out.PrintLine(NumberLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
   });
 }
 

@@ -9,13 +9,6 @@
 
 namespace brimtal {
 
-class BDelay;
-class Clock;
-class Gpib;
-class Host;
-class Printer;
-class ScriptEngine;
-
 struct PowerMeterDef {
   std::string Name;
   std::int16_t Address = 0;
@@ -43,7 +36,7 @@ struct PowerMeterDef {
 
 inline constexpr double kFailedReading = 999.0;
 
-class PM {
+class PM : public MeasuringInstrument {
  public:
   PM(Gpib& gpib, Host& host, BDelay& delay, Clock& clock, ScriptEngine& engine);
 
@@ -65,19 +58,13 @@ class PM {
   const PowerMeterDef& PmGetDefinition() const { return def_; }
   void PmSetDefinition(const PowerMeterDef& def);
 
-  const std::string& PmFileName() const { return fileName_; }
+  const std::string& PmFileName() const { return FileName(); }
   const std::string& PmName() const { return def_.Name; }
   std::int16_t PmAddress() const { return def_.Address; }
   void SetPmAddress(std::int16_t address) { def_.Address = address; }
   double PmMinFreq() const { return def_.MinFreq; }
   double PmMaxFreq() const { return def_.MaxFreq; }
-  const std::string& PmLastReply() const { return lastReply_; }
-
-  // Driver state, for the runs' diagnostics and for tests.
-  double LastFreq() const { return lastFreq_; }
-  bool Triggered() const { return triggered_; }
-  std::int64_t ReadyTick() const { return readyTick_; }
-  const InstrumentLink& Link() const { return link_; }
+  const std::string& PmLastReply() const { return LastReply(); }
 
  private:
   int ChannelFor(int channel) const;
@@ -85,17 +72,7 @@ class PM {
   bool ToDbm(double number, double& dbm);
   double ReadFailed();
 
-  Host& host_;
-  BDelay& delay_;
-  Clock& clock_;
-  ScriptEngine& engine_;
-  InstrumentLink link_;
   PowerMeterDef def_;
-  std::string fileName_;
-  double lastFreq_ = 0;
-  bool triggered_ = false;
-  std::int64_t readyTick_ = 0;
-  std::string lastReply_;
 };
 
 }  // namespace brimtal

@@ -1,13 +1,8 @@
 // The signal generator driver and its definition file.
 #include "instruments/SigGen.h"
 
-#include <cmath>
-#include <vector>
-
 #include "instruments/Gpib.h"
 #include "shell/BmGlobals.h"
-#include "shell/DefinitionFile.h"
-#include "shell/FileIo.h"
 #include "shell/Host.h"
 #include "shell/Printer.h"
 #include "shell/VbText.h"
@@ -27,40 +22,30 @@ double FloatValue(float value) {
   return vbtext::ToNumber(vbtext::GeneralText(value)).value_or(static_cast<double>(value));
 }
 
-bool HasCommand(const std::string& prefix, const std::string& suffix) {
-  return !prefix.empty() || !suffix.empty();
-}
-
 bool Within(double value, double low, double high) {
   return value >= low && value <= high;  // false for NaN
 }
 
 }  // namespace
 
-SigGen::SigGen(Gpib& gpib, Host& host) : gpib_(gpib), host_(host) {
-  UpdateTerminator();
-}
-
-void SigGen::UpdateTerminator() {
-  if (const auto termination = TerminationForEos(def_.Eos)) terminator_ = termination->terminator;
+SigGen::SigGen(Gpib& gpib, Host& host) : gpib_(gpib), host_(host), link_(gpib) {
+  link_.SetEos(def_.Eos);
 }
 
 void SigGen::SigGenSetDefinition(const SigGenDef& def) {
   def_ = def;
-  UpdateTerminator();
+  link_.SetEos(def_.Eos);
 }
 
 // --- commands ---
 
 bool SigGen::Send(const std::string& text) {
-  return gpib_.GpibWrite(def_.Address, text + terminator_);
+  return link_.Send(def_.Address, text);
 }
 
-// The prefix, one blank, the number in its pattern (which ends in the blank before the
-// suffix), the suffix.
 bool SigGen::SendNumber(const std::string& prefix, double value, const char* pattern,
                         const std::string& suffix) {
-  return Send(prefix + " " + vbtext::Format(value, pattern) + suffix);
+  return Send(InstrumentLink::NumberCommand(prefix, value, pattern, suffix));
 }
 
 bool SigGen::SendFreq(double freqMhz) {
@@ -168,7 +153,8 @@ bool SigGen::LowerToMinimum() {
 }
 
 bool SigGen::SigGenInit(double freqMhz, float levelDbm) {
-  if (!gpib_.GpibInitDevice(def_.Address, def_.InitString + terminator_, kDeviceName)) {
+  // The terminator goes out even without an init command.
+  if (!gpib_.GpibInitDevice(def_.Address, def_.InitString + link_.Terminator(), kDeviceName)) {
     return false;
   }
   lastFreq_ = 0;
@@ -290,164 +276,110 @@ float SigGen::LevelStep(float measured, float target, float tolerance) {
 
 // --- definition file ---
 
+namespace {
+
+// The file's lines in order: the capability flags come last, after the limits.
+const DefinitionField<SigGenDef> kFileLines[] = {
+    &SigGenDef::Name,
+    &SigGenDef::Address,
+    &SigGenDef::InitString,
+    &SigGenDef::FreqSetPre,
+    &SigGenDef::FreqSetSuf,
+    &SigGenDef::LevelSetPre,
+    &SigGenDef::LevelSetSuf,
+    &SigGenDef::ModOff,
+    &SigGenDef::RfOff,
+    &SigGenDef::RfOn,
+    &SigGenDef::AmModFreqPre,
+    &SigGenDef::AmModFreqSuf,
+    &SigGenDef::AmModDepthPre,
+    &SigGenDef::AmModDepthSuf,
+    &SigGenDef::AmModOn,
+    &SigGenDef::FmModFreqPre,
+    &SigGenDef::FmModFreqSuf,
+    &SigGenDef::FmModDevPre,
+    &SigGenDef::FmModDevSuf,
+    &SigGenDef::FmModOn,
+    &SigGenDef::PulseModFreqPre,
+    &SigGenDef::PulseModFreqSuf,
+    &SigGenDef::PulseModWidthPre,
+    &SigGenDef::PulseModWidthSuf,
+    &SigGenDef::PulseModOn,
+    &SigGenDef::MaxLevel,
+    &SigGenDef::MinLevel,
+    &SigGenDef::MaxFreq,
+    &SigGenDef::MinFreq,
+    &SigGenDef::Eos,
+    &SigGenDef::AmCapable,
+    &SigGenDef::FmCapable,
+    &SigGenDef::PulseCapable,
+};
+
+}  // namespace
+
 bool SigGen::LoadFile(const std::string& path) {
   fileName_ = path;
-  DefinitionReader in;
-  FileError error;
-  SigGenDef& d = def_;
-  const bool ok =
-      in.Open(path, error) && in.Text(d.Name, error) && in.Int16(d.Address, error) &&
-      in.Text(d.InitString, error) && in.Text(d.FreqSetPre, error) &&
-      in.Text(d.FreqSetSuf, error) && in.Text(d.LevelSetPre, error) &&
-      in.Text(d.LevelSetSuf, error) && in.Text(d.ModOff, error) && in.Text(d.RfOff, error) &&
-      in.Text(d.RfOn, error) && in.Text(d.AmModFreqPre, error) && in.Text(d.AmModFreqSuf, error) &&
-      in.Text(d.AmModDepthPre, error) && in.Text(d.AmModDepthSuf, error) &&
-      in.Text(d.AmModOn, error) && in.Text(d.FmModFreqPre, error) &&
-      in.Text(d.FmModFreqSuf, error) && in.Text(d.FmModDevPre, error) &&
-      in.Text(d.FmModDevSuf, error) && in.Text(d.FmModOn, error) &&
-      in.Text(d.PulseModFreqPre, error) && in.Text(d.PulseModFreqSuf, error) &&
-      in.Text(d.PulseModWidthPre, error) && in.Text(d.PulseModWidthSuf, error) &&
-      in.Text(d.PulseModOn, error) && in.Float(d.MaxLevel, error) && in.Float(d.MinLevel, error) &&
-      in.Double(d.MaxFreq, error) && in.Double(d.MinFreq, error) && in.Int32(d.Eos, error) &&
-      in.Int16(d.AmCapable, error) && in.Int16(d.FmCapable, error) &&
-      in.Int16(d.PulseCapable, error);
-  if (!ok) {
-    ShowFileError(host_, error, "SigGen.LoadFile", path);
-    return false;
-  }
-  UpdateTerminator();
-  return true;
+  const bool loaded = LoadDefinition<SigGenDef>(host_, path, "SigGen.LoadFile", def_, kFileLines);
+  link_.SetEos(def_.Eos);
+  return loaded;
 }
 
 bool SigGen::SaveFile(const std::string& path) {
-  const SigGenDef& d = def_;
-  DefinitionWriter out;
-  out.Text(d.Name);
-  out.Number(static_cast<int>(d.Address));
-  for (const std::string* text :
-       {&d.InitString,       &d.FreqSetPre,       &d.FreqSetSuf,      &d.LevelSetPre,
-        &d.LevelSetSuf,      &d.ModOff,           &d.RfOff,           &d.RfOn,
-        &d.AmModFreqPre,     &d.AmModFreqSuf,     &d.AmModDepthPre,   &d.AmModDepthSuf,
-        &d.AmModOn,          &d.FmModFreqPre,     &d.FmModFreqSuf,    &d.FmModDevPre,
-        &d.FmModDevSuf,      &d.FmModOn,          &d.PulseModFreqPre, &d.PulseModFreqSuf,
-        &d.PulseModWidthPre, &d.PulseModWidthSuf, &d.PulseModOn}) {
-    out.Text(*text);
-  }
-  out.Number(d.MaxLevel);
-  out.Number(d.MinLevel);
-  out.Number(d.MaxFreq);
-  out.Number(d.MinFreq);
-  out.Number(static_cast<int>(d.Eos));
-  out.Number(static_cast<int>(d.AmCapable));
-  out.Number(static_cast<int>(d.FmCapable));
-  out.Number(static_cast<int>(d.PulseCapable));
-  FileError error;
-  if (!out.Save(path, error)) {
-    ShowFileError(host_, error, "SigGen.SaveFile", path);
-    return false;
-  }
+  if (!SaveDefinition<SigGenDef>(host_, path, "SigGen.SaveFile", def_, kFileLines)) return false;
   fileName_ = path;
   return true;
 }
 
 // --- printout ---
 
-namespace {
-
-constexpr std::size_t kLabelWidth = 17;
-constexpr std::size_t kInitChunk = 60;
-
-// Lines of the printout; a line that would not fit on the page starts a new one.
-class PrintoutLines {
- public:
-  explicit PrintoutLines(Printer& printer) : printer_(printer) {}
-
-  void Line(const std::string& text = {}) {
-    const int top = printer_.CurrentY();
-    if (lineHeight_ > 0 && top + lineHeight_ > printer_.PageHeight()) printer_.NewPage();
-    const int before = printer_.CurrentY();
-    printer_.PrintLine(text);
-    lineHeight_ = printer_.CurrentY() - before;
-  }
-  void Field(const char* label, const std::string& value) { Line(label + value); }
-
- private:
-  Printer& printer_;
-  int lineHeight_ = 0;
-};
-
-std::string PlainNumber(std::int32_t value) {
-  return vbtext::GeneralText(static_cast<double>(value));
-}
-
-}  // namespace
-
 bool SigGen::PrintSetup(Printer& printer) {
   const SigGenDef& d = def_;
-  try {
-    printer.SetFont("Courier New", 10, false);
-    PrintoutLines p(printer);
-    for (int i = 0; i < 6; ++i) p.Line();
-    p.Field("Instrument Name: ", d.Name);
-    p.Field("        Address: ", PlainNumber(d.Address));
-    p.Line();
-    p.Line();
-    p.Field("    Init String: ", d.InitString.substr(0, kInitChunk));
-    for (std::size_t at = kInitChunk; at < d.InitString.size(); at += kInitChunk) {
-      p.Line(std::string(kLabelWidth, ' ') + d.InitString.substr(at, kInitChunk));
-    }
-    p.Line();
-    p.Field("Freq Set Prefix: ", d.FreqSetPre);
-    p.Field("         Suffix: ", d.FreqSetSuf);
-    p.Line();
-    p.Field(" Lev Set Prefix: ", d.LevelSetPre);
-    p.Line(std::string(kLabelWidth, ' ') + d.LevelSetSuf);
-    p.Line();
-    p.Field(" Modulation Off: ", d.ModOff);
-    p.Line();
-    p.Field("         RF Off: ", d.RfOff);
-    p.Field("         Rf On : ", d.RfOn);
-    p.Line();
-    p.Field("     AM Capable: ", PlainNumber(d.AmCapable));
-    p.Field(" AM Freq Prefix: ", d.AmModFreqPre);
-    p.Field("         Suffix: ", d.AmModFreqSuf);
-    p.Line();
-    p.Field("AM Depth Prefix: ", d.AmModDepthPre);
-    p.Field("         Suffix: ", d.AmModDepthSuf);
-    p.Line();
-    p.Field("      AM Mod On: ", d.AmModOn);
-    p.Line();
-    p.Field("     FM Capable: ", PlainNumber(d.FmCapable));
-    p.Field(" FM Freq Prefix: ", d.FmModFreqPre);
-    p.Field("         Suffix: ", d.FmModFreqSuf);
-    p.Line();
-    p.Field("  FM Dev Prefix: ", d.FmModDevPre);
-    p.Field("         Suffix: ", d.FmModDevSuf);
-    p.Line();
-    p.Field("      FM Mod On: ", d.FmModOn);
-    p.Line();
-    p.Field("  Pulse Capable: ", PlainNumber(d.PulseCapable));
-    p.Field(" Pulse Freq Pre: ", d.PulseModFreqPre);
-    p.Field("            Suf: ", d.PulseModFreqSuf);
-    p.Line();
-    p.Field("Pulse Width Pre: ", d.PulseModWidthPre);
-    p.Field("            Suf: ", d.PulseModWidthSuf);
-    p.Line();
-    p.Field("   Pulse Mod On: ", d.PulseModOn);
-    p.Line();
-    p.Field("  Maximum Level: ", vbtext::GeneralText(d.MaxLevel));
-    p.Field("  Minimum Level: ", vbtext::GeneralText(d.MinLevel));
-    p.Line();
-    p.Field("   Maximum Freq: ", vbtext::GeneralText(d.MaxFreq));
-    p.Field("   Minimum Freq: ", vbtext::GeneralText(d.MinFreq));
-    p.Line();
-    p.Field("  End of String: ", PlainNumber(d.Eos) + "  (0 = none, 1 = cr, 2 = cr/lf)");
-    printer.EndDoc();
-  } catch (const PrinterError& failure) {
-    ShowFileError(host_, FileError{failure.Number(), failure.what()}, "SigGen.PrintSetup");
-    return false;
-  }
-  return true;
+  return PrintDefinition(host_, printer, "SigGen.PrintSetup", fileName_, [&](Printer& out) {
+    PrintHead(out, d, 2);
+    out.PrintLine("");
+    out.PrintLine(" Lev Set Prefix: " + d.LevelSetPre);
+    out.PrintLine(std::string(kPrintLabelWidth, ' ') + d.LevelSetSuf);
+    out.PrintLine("");
+    out.PrintLine(" Modulation Off: " + d.ModOff);
+    out.PrintLine("");
+    out.PrintLine("         RF Off: " + d.RfOff);
+    out.PrintLine("         Rf On : " + d.RfOn);
+    out.PrintLine("");
+    out.PrintLine(NumberLine("     AM Capable: ", d.AmCapable));
+    out.PrintLine(" AM Freq Prefix: " + d.AmModFreqPre);
+    out.PrintLine("         Suffix: " + d.AmModFreqSuf);
+    out.PrintLine("");
+    out.PrintLine("AM Depth Prefix: " + d.AmModDepthPre);
+    out.PrintLine("         Suffix: " + d.AmModDepthSuf);
+    out.PrintLine("");
+    out.PrintLine("      AM Mod On: " + d.AmModOn);
+    out.PrintLine("");
+    out.PrintLine(NumberLine("     FM Capable: ", d.FmCapable));
+    out.PrintLine(" FM Freq Prefix: " + d.FmModFreqPre);
+    out.PrintLine("         Suffix: " + d.FmModFreqSuf);
+    out.PrintLine("");
+    out.PrintLine("  FM Dev Prefix: " + d.FmModDevPre);
+    out.PrintLine("         Suffix: " + d.FmModDevSuf);
+    out.PrintLine("");
+    out.PrintLine("      FM Mod On: " + d.FmModOn);
+    out.PrintLine("");
+    out.PrintLine(NumberLine("  Pulse Capable: ", d.PulseCapable));
+    out.PrintLine(" Pulse Freq Pre: " + d.PulseModFreqPre);
+    out.PrintLine("            Suf: " + d.PulseModFreqSuf);
+    out.PrintLine("");
+    out.PrintLine("Pulse Width Pre: " + d.PulseModWidthPre);
+    out.PrintLine("            Suf: " + d.PulseModWidthSuf);
+    out.PrintLine("");
+    out.PrintLine("   Pulse Mod On: " + d.PulseModOn);
+    out.PrintLine("");
+    out.PrintLine("  Maximum Level: " + vbtext::GeneralText(d.MaxLevel));
+    out.PrintLine("  Minimum Level: " + vbtext::GeneralText(d.MinLevel));
+    out.PrintLine("");
+    out.PrintLine("   Maximum Freq: " + vbtext::GeneralText(d.MaxFreq));
+    out.PrintLine("   Minimum Freq: " + vbtext::GeneralText(d.MinFreq));
+    out.PrintLine("");
+    out.PrintLine(NumberLine("  End of String: ", d.Eos, "  (0 = none, 1 = cr, 2 = cr/lf)"));
+  });
 }
 
 }  // namespace brimtal

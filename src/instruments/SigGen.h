@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "instruments/InstrumentDefinition.h"
+
 namespace brimtal {
 
 class Gpib;
@@ -111,10 +113,9 @@ class SigGen {
   float AmFreq() const { return amFreq_; }
   float AmDepth() const { return amDepth_; }
   bool AmDepthZeroForOff() const { return amDepthZeroForOff_; }
-  const std::string& Terminator() const { return terminator_; }
+  const std::string& Terminator() const { return link_.Terminator(); }
 
  private:
-  void UpdateTerminator();
   bool Send(const std::string& text);
   bool SendNumber(const std::string& prefix, double value, const char* pattern,
                   const std::string& suffix);
@@ -128,9 +129,9 @@ class SigGen {
 
   Gpib& gpib_;
   Host& host_;
+  InstrumentLink link_;
   SigGenDef def_;
   std::string fileName_;
-  std::string terminator_;
   bool rfIsOn_ = false;
   bool modIsOn_ = false;
   SigGenModKind modKind_ = SigGenModKind::None;

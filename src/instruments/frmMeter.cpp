@@ -1,10 +1,13 @@
 // The meter definition window.
 #include "instruments/frmMeter.h"
 
-#include "instruments/Gpib.h"
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <optional>
+
 #include "instruments/Meter.h"
-#include "shell/Host.h"
-#include "shell/QtHost.h"
+#include "shell/BmGlobals.h"
 #include "shell/VbText.h"
 #include "ui_frmMeter.h"
 
@@ -28,29 +31,46 @@ constexpr const char* kUnitNames[] = {"Volts", "dBuV", "mV", "dBmV", "dBm"};
 
 frmMeter::frmMeter(Host& host, Meter& meter, Gpib& gpib, ScriptEngine& engine, std::string startDir,
                    QWidget* parent)
-    : DefinitionWindow(host, gpib, std::move(startDir), kMeterFiles, parent),
+    : DefinitionWindow(host, gpib, engine, std::move(startDir), kMeterFiles, parent),
       ui_(std::make_unique<Ui::frmMeter>()),
-      meter_(meter),
-      engine_(engine) {
+      meter_(meter) {
   ui_->setupUi(this);
   ConnectFileMenu({ui_->mnuFileLoad, ui_->mnuFileSave, ui_->mnuFileSaveAs, ui_->mnuFilePrint,
                    ui_->mnuFileExit, ui_->mnuHelpContents});
-  ConnectCommand(ui_->mnuTestInit, [this] { mnuTestInit_Click(); });
-  ConnectCommand(ui_->mnuTestSetFreq, [this] { mnuTestSetFreq_Click(); });
-  ConnectCommand(ui_->mnuTestSetLevel, [this] { mnuTestSetLevel_Click(); });
-  ConnectCommand(ui_->mnuTestTrigger, [this] { mnuTestTrigger_Click(); });
-  ConnectCommand(ui_->mnuTestRead, [this] { mnuTestRead_Click(); });
-  ConnectCommand(ui_->mnuTestShutdown, [this] { mnuTestShutdown_Click(); });
-  ConnectCommand(ui_->mnuTestParse, [this] { mnuTestParse_Click(); });
+  ConnectTestMenu(
+      {ui_->mnuTestInit, ui_->mnuTestSetFreq, ui_->mnuTestTrigger, ui_->mnuTestRead,
+       ui_->mnuTestShutdown, ui_->mnuTestParse},
+      {[this] { return meter_.MeterInit(); }, [this] { return meter_.MeterShutdown(); },
+       [this](double freq) { return meter_.MeterSetFreq(freq); },
+       [this] { return meter_.MeterTrigger(); }, [this] { return meter_.MeterRead(1, -1); },
+       " dBuv", [this] { return meter_.MeterLastReply(); },
+       [this] { return meter_.MeterGetDefinition().ParseCmd; }},
+      ui_->txtFreqSetSuf, {ui_->mnuTestSetLevel});
+  ConnectCommand(ui_->mnuTestSetLevel, [this] {
+    if (!Collect()) return;
+    const auto level = AskNumber(host_, "Enter Level in dBuv", "120");
+    if (level) meter_.MeterSetLevel(*level);
+  });
   for (QRadioButton* option : UnitButtons()) {
     connect(option, &QRadioButton::toggled, this, &frmMeter::ShowLevelUnits);
   }
-  EnableTests(false);
   ShowDefinition();
 }
 
 frmMeter::~frmMeter() = default;
 
+std::vector<TextBox<MeterDef>> frmMeter::TextBoxes() const {
+  return {{ui_->txtName, &MeterDef::Name},
+          {ui_->txtInit, &MeterDef::InitString},
+          {ui_->txtFreqSetPre, &MeterDef::FreqSetPre},
+          {ui_->txtFreqSetSuf, &MeterDef::FreqSetSuf},
+          {ui_->txtLevSetPre, &MeterDef::LevelSetPre},
+          {ui_->txtLevSetSuf, &MeterDef::LevelSetSuf},
+          {ui_->txtRead, &MeterDef::ReadCmd},
+          {ui_->txtTrigger, &MeterDef::TriggerCmd},
+          {ui_->txtClose, &MeterDef::Shutdown},
+          {ui_->txtParse, &MeterDef::ParseCmd}};
+}
 std::vector<QRadioButton*> frmMeter::UnitButtons() const {
   return {ui_->optUnitVolts, ui_->optUnitDbuv, ui_->optUnitMv, ui_->optUnitDbmv, ui_->optUnitDbm};
 }
@@ -76,25 +96,16 @@ bool frmMeter::PrintSetup(Printer& printer) {
 
 void frmMeter::ShowDefinition() {
   const MeterDef& d = meter_.MeterGetDefinition();
-  ui_->txtName->setText(ToQt(d.Name));
-  ui_->txtAddress->setText(ToQt(vbtext::GeneralText(static_cast<double>(d.Address))));
-  ui_->txtInit->setText(ToQt(d.InitString));
-  ui_->txtFreqSetPre->setText(ToQt(d.FreqSetPre));
-  ui_->txtFreqSetSuf->setText(ToQt(d.FreqSetSuf));
-  ui_->txtLevSetPre->setText(ToQt(d.LevelSetPre));
-  ui_->txtLevSetSuf->setText(ToQt(d.LevelSetSuf));
-  ui_->txtRead->setText(ToQt(d.ReadCmd));
-  ui_->txtTrigger->setText(ToQt(d.TriggerCmd));
-  ui_->txtClose->setText(ToQt(d.Shutdown));
-  ui_->txtMaxFreq->setText(ToQt(vbtext::GeneralText(d.MaxFreq)));
-  ui_->txtMinFreq->setText(ToQt(vbtext::GeneralText(d.MinFreq)));
-  ui_->txtSetTime->setText(ToQt(vbtext::GeneralText(d.SettlingTime)));
-  ui_->txtParse->setText(ToQt(d.ParseCmd));
+  ShowTexts(TextBoxes(), d);
+  ShowText(ui_->txtAddress, vbtext::GeneralText(static_cast<double>(d.Address)));
+  ShowText(ui_->txtMaxFreq, vbtext::GeneralText(d.MaxFreq));
+  ShowText(ui_->txtMinFreq, vbtext::GeneralText(d.MinFreq));
+  ShowText(ui_->txtSetTime, vbtext::GeneralText(d.SettlingTime));
   shownUnits_ = d.Units;
   shownMaxLevel_ = MeterLevelText(d.MaxLevel, d.Units, kMaxLevelPattern);
   shownMinLevel_ = MeterLevelText(d.MinLevel, d.Units, kMinLevelPattern);
-  ui_->txtMaxLev->setText(ToQt(shownMaxLevel_));
-  ui_->txtMinLev->setText(ToQt(shownMinLevel_));
+  ShowText(ui_->txtMaxLev, shownMaxLevel_);
+  ShowText(ui_->txtMinLev, shownMinLevel_);
   SetOption(UnitButtons(), d.Units);
   SetOption(TypeButtons(), d.InstType);
   SetOption(EosButtons(), d.Eos);
@@ -113,13 +124,15 @@ void frmMeter::ShowLevelUnits() {
 bool frmMeter::CollectLevel(QLineEdit* box, const std::string& shownText, float kept, int units,
                             double& dbuv) {
   double typed = 0;
-  if (!CheckNumber(box, -kDoubleMax, kDoubleMax, typed)) return false;
-  if (units == shownUnits_ && FromQt(box->text()) == shownText) {
+  if (!checks_.Number(box, -BoxChecks::kDoubleMax, BoxChecks::kDoubleMax, typed)) return false;
+  if (units == shownUnits_ && BoxText(box) == shownText) {
     dbuv = kept;
     return true;
   }
   const std::optional<double> level = TypedMeterLevel(typed, units);
-  if (!level || !(*level >= -kFloatMax && *level <= kFloatMax)) return RejectOutOfRange(box);
+  if (!level || !(*level >= -BoxChecks::kFloatMax && *level <= BoxChecks::kFloatMax)) {
+    return checks_.Reject(box);
+  }
   dbuv = *level;
   return true;
 }
@@ -127,91 +140,28 @@ bool frmMeter::CollectLevel(QLineEdit* box, const std::string& shownText, float 
 bool frmMeter::Collect() {
   MeterDef d = meter_.MeterGetDefinition();
   const int units = OptionCode(UnitButtons(), d.Units);
-  double maxFreq = 0;
-  double minFreq = 0;
   double maxLevel = 0;
   double minLevel = 0;
   double setTime = 0;
   if (!CheckAddress(ui_->txtAddress, d.Address) ||
-      !CheckNumber(ui_->txtMaxFreq, 0, kDoubleMax, maxFreq) ||
-      !CheckNumber(ui_->txtMinFreq, 0, kDoubleMax, minFreq)) {
-    return false;
-  }
-  if (minFreq > maxFreq) return RejectOutOfRange(ui_->txtMinFreq);
-  if (!CollectLevel(ui_->txtMaxLev, shownMaxLevel_, d.MaxLevel, units, maxLevel) ||
+      !CheckFrequencies(ui_->txtMaxFreq, ui_->txtMinFreq, d.MaxFreq, d.MinFreq) ||
+      !CollectLevel(ui_->txtMaxLev, shownMaxLevel_, d.MaxLevel, units, maxLevel) ||
       !CollectLevel(ui_->txtMinLev, shownMinLevel_, d.MinLevel, units, minLevel)) {
     return false;
   }
-  if (minLevel > maxLevel) return RejectOutOfRange(ui_->txtMinLev);
-  if (!CheckNumber(ui_->txtSetTime, -kFloatMax, kFloatMax, setTime)) return false;
-  d.Name = FromQt(ui_->txtName->text());
-  d.InitString = FromQt(ui_->txtInit->text());
-  d.FreqSetPre = FromQt(ui_->txtFreqSetPre->text());
-  d.FreqSetSuf = FromQt(ui_->txtFreqSetSuf->text());
-  d.LevelSetPre = FromQt(ui_->txtLevSetPre->text());
-  d.LevelSetSuf = FromQt(ui_->txtLevSetSuf->text());
-  d.ReadCmd = FromQt(ui_->txtRead->text());
-  d.TriggerCmd = FromQt(ui_->txtTrigger->text());
-  d.Shutdown = FromQt(ui_->txtClose->text());
+  if (minLevel > maxLevel) return checks_.Reject(ui_->txtMinLev);
+  if (!checks_.Number(ui_->txtSetTime, -BoxChecks::kFloatMax, BoxChecks::kFloatMax, setTime)) {
+    return false;
+  }
+  CollectTexts(TextBoxes(), d);
   d.Units = units;
   d.InstType = OptionCode(TypeButtons(), d.InstType);
   d.MaxLevel = static_cast<float>(maxLevel);
   d.MinLevel = static_cast<float>(minLevel);
-  d.MaxFreq = maxFreq;
-  d.MinFreq = minFreq;
   d.SettlingTime = static_cast<float>(setTime);
   d.Eos = OptionCode(EosButtons(), d.Eos);
-  d.ParseCmd = FromQt(ui_->txtParse->text());
   meter_.MeterSetDefinition(d);
   return true;
-}
-
-void frmMeter::EnableTests(bool enabled) {
-  for (QAction* item : {ui_->mnuTestSetFreq, ui_->mnuTestSetLevel, ui_->mnuTestTrigger,
-                        ui_->mnuTestRead, ui_->mnuTestShutdown, ui_->mnuTestParse}) {
-    item->setEnabled(enabled);
-  }
-}
-
-void frmMeter::mnuTestInit_Click() {
-  if (!Collect()) return;
-  BusyPointer busy(host_);
-  gpib_.GpibSendIfc();
-  if (meter_.MeterInit()) {
-    EnableTests(true);
-  } else {
-    meter_.MeterShutdown();
-  }
-}
-
-void frmMeter::mnuTestSetFreq_Click() {
-  if (!Collect()) return;
-  const auto freq = AskNumber("Enter Frequency in " + FromQt(ui_->txtFreqSetSuf->text()), "80");
-  if (freq) meter_.MeterSetFreq(*freq);
-}
-
-void frmMeter::mnuTestSetLevel_Click() {
-  if (!Collect()) return;
-  const auto level = AskNumber("Enter Level in dBuv", "120");
-  if (level) meter_.MeterSetLevel(*level);
-}
-
-void frmMeter::mnuTestTrigger_Click() {
-  if (Collect()) meter_.MeterTrigger();
-}
-
-void frmMeter::mnuTestRead_Click() {
-  if (!Collect()) return;
-  const double reading = meter_.MeterRead(1, -1);
-  host_.MsgBox(ReadingResultText(reading, " dBuv", meter_.MeterLastReply()));
-}
-
-void frmMeter::mnuTestShutdown_Click() {
-  if (Collect()) meter_.MeterShutdown();
-}
-
-void frmMeter::mnuTestParse_Click() {
-  OpenParseTest(engine_, meter_.MeterGetDefinition().ParseCmd, meter_.MeterLastReply());
 }
 
 }  // namespace brimtal

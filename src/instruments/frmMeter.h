@@ -17,6 +17,7 @@ class Gpib;
 class Host;
 class Meter;
 class ScriptEngine;
+struct MeterDef;
 
 class frmMeter : public DefinitionWindow {
   Q_OBJECT
@@ -41,23 +42,13 @@ class frmMeter : public DefinitionWindow {
   bool CollectLevel(QLineEdit* box, const std::string& shownText, float kept, int units,
                     double& dbuv);
   void ShowLevelUnits();
-  void mnuTestInit_Click();
-  void mnuTestSetFreq_Click();
-  void mnuTestSetLevel_Click();
-  void mnuTestTrigger_Click();
-  void mnuTestRead_Click();
-  void mnuTestShutdown_Click();
-  void mnuTestParse_Click();
-  // Set Freq, Set Level, Trigger, Read, Shutdown and Parse Editor work once the meter was
-  // initialised.
-  void EnableTests(bool enabled);
+  std::vector<TextBox<MeterDef>> TextBoxes() const;
   std::vector<QRadioButton*> UnitButtons() const;
   std::vector<QRadioButton*> TypeButtons() const;
   std::vector<QRadioButton*> EosButtons() const;
 
   std::unique_ptr<Ui::frmMeter> ui_;
   Meter& meter_;
-  ScriptEngine& engine_;
   int shownUnits_ = -1;
   std::string shownMaxLevel_;
   std::string shownMinLevel_;

@@ -17,6 +17,7 @@ class Gpib;
 class Host;
 class PM;
 class ScriptEngine;
+struct PowerMeterDef;
 
 class frmPMeter : public DefinitionWindow {
   Q_OBJECT
@@ -36,21 +37,13 @@ class frmPMeter : public DefinitionWindow {
   bool PrintSetup(Printer& printer) override;
 
  private:
-  void mnuTestInit_Click();
-  void mnuTestSetFreq_Click();
-  void mnuTestTrigger_Click();
-  void mnuTestRead_Click();
-  void mnuTestShutdown_Click();
-  void mnuTestParse_Click();
-  // Set Freq, Trigger, Read, Shutdown and Parse work once the instrument was initialised.
-  void EnableTests(bool enabled);
+  std::vector<TextBox<PowerMeterDef>> TextBoxes() const;
   std::vector<QRadioButton*> UnitButtons() const;
   std::vector<QRadioButton*> TypeButtons() const;
   std::vector<QRadioButton*> EosButtons() const;
 
   std::unique_ptr<Ui::frmPMeter> ui_;
   PM& pm_;
-  ScriptEngine& engine_;
 };
 
 }  // namespace brimtal

@@ -10,7 +10,6 @@
 #include <QShowEvent>
 #include <cmath>
 #include <filesystem>
-#include <limits>
 
 #include "instruments/Gpib.h"
 #include "instruments/SigGen.h"
@@ -19,7 +18,6 @@
 #include "shell/HelpViewer.h"
 #include "shell/Host.h"
 #include "shell/Printer.h"
-#include "shell/QtHost.h"
 #include "shell/UiGlobals.h"
 #include "shell/VbText.h"
 #include "ui_frmSigGen.h"
@@ -30,49 +28,12 @@ namespace {
 
 constexpr const char* kFilter = "Signal Generators (*.sg)|*.sg|All Files|*.*";
 constexpr const char* kHelpKeyword = "frmSigGen";
-constexpr int kOverflow = 6;
 
 QAction* AddMenuAction(QMenu* menu, const char* name, const char* text) {
   QAction* action = menu->addAction(QString::fromUtf8(text));
   action->setObjectName(QString::fromUtf8(name));
   return action;
 }
-
-std::string Text(const QLineEdit* box) {
-  return FromQt(box->text());
-}
-
-void SetText(QLineEdit* box, const std::string& text) {
-  box->setText(QString::fromStdString(text));
-  box->setCursorPosition(0);
-}
-
-// A path shown in a menu item: its ampersands are not mnemonics.
-QString MenuText(const std::string& text) {
-  return QString::fromStdString(text).replace('&', "&&");
-}
-
-bool FitsFloat(double value) {
-  return std::isfinite(value) && std::fabs(value) <= std::numeric_limits<float>::max();
-}
-
-// The box shown when a typed answer does not convert: number CR description.
-std::string ConversionErrorText(int number) {
-  const FileError error = MakeFileError(number);
-  return "Error # " + std::to_string(error.number) + "\r" + error.description;
-}
-
-// The mouse pointer shows that the bus is busy for as long as a command runs.
-class BusyPointer {
- public:
-  explicit BusyPointer(Host& host) : host_(host) { host_.SetBusy(true); }
-  ~BusyPointer() { host_.SetBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-
- private:
-  Host& host_;
-};
 
 }  // namespace
 
@@ -82,7 +43,8 @@ frmSigGen::frmSigGen(Host& host, SigGen& sigGen, Gpib& gpib, std::string startDi
       sigGen_(sigGen),
       gpib_(gpib),
       startDir_(std::move(startDir)),
-      ui_(new Ui::frmSigGen) {
+      ui_(new Ui::frmSigGen),
+      checks_(host) {
   ui_->setupUi(this);
   BuildMenus();
   for (QCheckBox* box : {ui_->chkAmCapable, ui_->chkFmCapable, ui_->chkPulseCapable}) {
@@ -100,14 +62,14 @@ void frmSigGen::BuildMenus() {
   QMenu* file = menuBar->addMenu(tr("&File"));
   file->setObjectName("mnuFile");
   connect(AddMenuAction(file, "mnuFileLoad", "&Load..."), &QAction::triggered, this, [this] {
-    if (!busy_) Load();
+    if (!gate_.Busy()) Load();
   });
   mnuFileSave_ = AddMenuAction(file, "mnuFileSave", "&Save ");
   connect(mnuFileSave_, &QAction::triggered, this, [this] {
-    if (!busy_) Save();
+    if (!gate_.Busy()) Save();
   });
   connect(AddMenuAction(file, "mnuFileSaveAs", "Save &As..."), &QAction::triggered, this, [this] {
-    if (!busy_) SaveAs();
+    if (!gate_.Busy()) SaveAs();
   });
   connect(AddMenuAction(file, "mnuFilePrint", "&Print..."), &QAction::triggered, this,
           [this] { Run(&frmSigGen::Print); });
@@ -156,48 +118,46 @@ void frmSigGen::BuildMenus() {
 
 // --- the definition in the controls ---
 
+std::vector<TextBox<SigGenDef>> frmSigGen::TextBoxes() const {
+  return {{ui_->txtName, &SigGenDef::Name},
+          {ui_->txtInit, &SigGenDef::InitString},
+          {ui_->txtFreqSetPre, &SigGenDef::FreqSetPre},
+          {ui_->txtFreqSetSuf, &SigGenDef::FreqSetSuf},
+          {ui_->txtLevelSetPre, &SigGenDef::LevelSetPre},
+          {ui_->txtLevelSetSuf, &SigGenDef::LevelSetSuf},
+          {ui_->txtModOff, &SigGenDef::ModOff},
+          {ui_->txtRfOff, &SigGenDef::RfOff},
+          {ui_->txtRfOn, &SigGenDef::RfOn},
+          {ui_->txtAmModFreqPre, &SigGenDef::AmModFreqPre},
+          {ui_->txtAmModFreqSuf, &SigGenDef::AmModFreqSuf},
+          {ui_->txtAmModDepthPre, &SigGenDef::AmModDepthPre},
+          {ui_->txtAmModDepthSuf, &SigGenDef::AmModDepthSuf},
+          {ui_->txtAmModOn, &SigGenDef::AmModOn},
+          {ui_->txtFmModFreqPre, &SigGenDef::FmModFreqPre},
+          {ui_->txtFmModFreqSuf, &SigGenDef::FmModFreqSuf},
+          {ui_->txtFmModDevPre, &SigGenDef::FmModDevPre},
+          {ui_->txtFmModDevSuf, &SigGenDef::FmModDevSuf},
+          {ui_->txtFmModOn, &SigGenDef::FmModOn},
+          {ui_->txtPulseModFreqPre, &SigGenDef::PulseModFreqPre},
+          {ui_->txtPulseModFreqSuf, &SigGenDef::PulseModFreqSuf},
+          {ui_->txtPulseModWidthPre, &SigGenDef::PulseModWidthPre},
+          {ui_->txtPulseModWidthSuf, &SigGenDef::PulseModWidthSuf},
+          {ui_->txtPulseModOn, &SigGenDef::PulseModOn}};
+}
+
 void frmSigGen::ShowDefinition() {
   const SigGenDef d = sigGen_.SigGenGetDefinition();
-  SetText(ui_->txtName, d.Name);
-  SetText(ui_->txtAddress, vbtext::GeneralText(static_cast<double>(d.Address)));
-  SetText(ui_->txtInit, d.InitString);
-  SetText(ui_->txtFreqSetPre, d.FreqSetPre);
-  SetText(ui_->txtFreqSetSuf, d.FreqSetSuf);
-  SetText(ui_->txtLevelSetPre, d.LevelSetPre);
-  SetText(ui_->txtLevelSetSuf, d.LevelSetSuf);
-  SetText(ui_->txtModOff, d.ModOff);
-  SetText(ui_->txtRfOff, d.RfOff);
-  SetText(ui_->txtRfOn, d.RfOn);
+  ShowTexts(TextBoxes(), d);
+  ShowText(ui_->txtAddress, vbtext::GeneralText(static_cast<double>(d.Address)));
   ui_->chkAmCapable->setChecked(d.AmCapable != 0);
-  SetText(ui_->txtAmModFreqPre, d.AmModFreqPre);
-  SetText(ui_->txtAmModFreqSuf, d.AmModFreqSuf);
-  SetText(ui_->txtAmModDepthPre, d.AmModDepthPre);
-  SetText(ui_->txtAmModDepthSuf, d.AmModDepthSuf);
-  SetText(ui_->txtAmModOn, d.AmModOn);
   ui_->chkFmCapable->setChecked(d.FmCapable != 0);
-  SetText(ui_->txtFmModFreqPre, d.FmModFreqPre);
-  SetText(ui_->txtFmModFreqSuf, d.FmModFreqSuf);
-  SetText(ui_->txtFmModDevPre, d.FmModDevPre);
-  SetText(ui_->txtFmModDevSuf, d.FmModDevSuf);
-  SetText(ui_->txtFmModOn, d.FmModOn);
   ui_->chkPulseCapable->setChecked(d.PulseCapable != 0);
-  SetText(ui_->txtPulseModFreqPre, d.PulseModFreqPre);
-  SetText(ui_->txtPulseModFreqSuf, d.PulseModFreqSuf);
-  SetText(ui_->txtPulseModWidthPre, d.PulseModWidthPre);
-  SetText(ui_->txtPulseModWidthSuf, d.PulseModWidthSuf);
-  SetText(ui_->txtPulseModOn, d.PulseModOn);
-  SetText(ui_->txtMaxLev, vbtext::GeneralText(d.MaxLevel));
-  SetText(ui_->txtMinLev, vbtext::GeneralText(d.MinLevel));
-  SetText(ui_->txtMaxFreq, vbtext::GeneralText(d.MaxFreq));
-  SetText(ui_->txtMinFreq, vbtext::GeneralText(d.MinFreq));
+  ShowText(ui_->txtMaxLev, vbtext::GeneralText(d.MaxLevel));
+  ShowText(ui_->txtMinLev, vbtext::GeneralText(d.MinLevel));
+  ShowText(ui_->txtMaxFreq, vbtext::GeneralText(d.MaxFreq));
+  ShowText(ui_->txtMinFreq, vbtext::GeneralText(d.MinFreq));
   // A code none of the buttons stands for shows no button and is kept when collecting.
-  QRadioButton* const eosButtons[] = {ui_->optEOSnone, ui_->optEOScr, ui_->optEOScrlf};
-  for (int code = 0; code < 3; ++code) {
-    QRadioButton* button = eosButtons[code];
-    button->setAutoExclusive(false);
-    button->setChecked(d.Eos == code);
-    button->setAutoExclusive(true);
-  }
+  SetOption({ui_->optEOSnone, ui_->optEOScr, ui_->optEOScrlf}, d.Eos);
   EnableGroups();
   UpdateCaption();
 }
@@ -223,73 +183,40 @@ void frmSigGen::EnableGroups() {
 }
 
 void frmSigGen::UpdateCaption() {
-  const std::string& path = sigGen_.SigGenFileName();
-  std::string caption = "Signal Generator File: " + path;
-  if (gpib_.Bus().IsSimulated()) caption += " (" + gpib_.Bus().Description() + ")";
-  setWindowTitle(QString::fromStdString(caption));
-  mnuFileSave_->setText("&Save " + MenuText(path));
+  ShowFileInCaption(*this, mnuFileSave_, "Signal Generator File: ", sigGen_.SigGenFileName(),
+                    gpib_);
 }
 
 // The checks run in a fixed order and stop at the first box that is wrong; the definition
 // changes only when every box is right.
 bool frmSigGen::CollectDefinition(int* answer) {
-  auto reject = [&](QLineEdit* box, bool notNumber) {
-    const int given = notNumber ? WarnNotNumber(box, host_) : WarnOutOfRange(box, host_);
-    if (answer != nullptr) *answer = given;
+  double address = 0;
+  double maxFreq = 0;
+  double minFreq = 0;
+  double maxLev = 0;
+  double minLev = 0;
+  const bool checked =
+      checks_.Number(ui_->txtAddress, 0, 30, address) &&
+      checks_.Number(ui_->txtMaxFreq, BoxChecks::kPositive, BoxChecks::kDoubleMax, maxFreq) &&
+      checks_.Number(ui_->txtMinFreq, BoxChecks::kPositive, BoxChecks::kDoubleMax, minFreq) &&
+      (minFreq < maxFreq || checks_.Reject(ui_->txtMinFreq)) &&
+      checks_.Number(ui_->txtMaxLev, -BoxChecks::kFloatMax, BoxChecks::kFloatMax, maxLev) &&
+      checks_.Number(ui_->txtMinLev, -BoxChecks::kFloatMax, BoxChecks::kFloatMax, minLev);
+  if (!checked) {
+    if (answer != nullptr) *answer = checks_.Answer();
     return false;
-  };
-  const auto address = vbtext::ToNumber(Text(ui_->txtAddress));
-  if (!address) return reject(ui_->txtAddress, true);
-  if (!(*address >= 0 && *address <= 30)) return reject(ui_->txtAddress, false);
-  const auto maxFreq = vbtext::ToNumber(Text(ui_->txtMaxFreq));
-  if (!maxFreq) return reject(ui_->txtMaxFreq, true);
-  if (!(*maxFreq > 0 && std::isfinite(*maxFreq))) return reject(ui_->txtMaxFreq, false);
-  const auto minFreq = vbtext::ToNumber(Text(ui_->txtMinFreq));
-  if (!minFreq) return reject(ui_->txtMinFreq, true);
-  if (!(*minFreq > 0 && *minFreq < *maxFreq)) return reject(ui_->txtMinFreq, false);
-  const auto maxLev = vbtext::ToNumber(Text(ui_->txtMaxLev));
-  if (!maxLev) return reject(ui_->txtMaxLev, true);
-  if (!FitsFloat(*maxLev)) return reject(ui_->txtMaxLev, false);
-  const auto minLev = vbtext::ToNumber(Text(ui_->txtMinLev));
-  if (!minLev) return reject(ui_->txtMinLev, true);
-  if (!FitsFloat(*minLev)) return reject(ui_->txtMinLev, false);
-
+  }
   SigGenDef d = sigGen_.SigGenGetDefinition();
-  d.Name = Text(ui_->txtName);
-  d.Address = static_cast<std::int16_t>(vbtext::RoundHalfEven(*address));
-  d.InitString = Text(ui_->txtInit);
-  d.FreqSetPre = Text(ui_->txtFreqSetPre);
-  d.FreqSetSuf = Text(ui_->txtFreqSetSuf);
-  d.LevelSetPre = Text(ui_->txtLevelSetPre);
-  d.LevelSetSuf = Text(ui_->txtLevelSetSuf);
-  d.ModOff = Text(ui_->txtModOff);
-  d.RfOff = Text(ui_->txtRfOff);
-  d.RfOn = Text(ui_->txtRfOn);
+  CollectTexts(TextBoxes(), d);
+  d.Address = static_cast<std::int16_t>(vbtext::RoundHalfEven(address));
   d.AmCapable = ui_->chkAmCapable->isChecked() ? 1 : 0;
-  d.AmModFreqPre = Text(ui_->txtAmModFreqPre);
-  d.AmModFreqSuf = Text(ui_->txtAmModFreqSuf);
-  d.AmModDepthPre = Text(ui_->txtAmModDepthPre);
-  d.AmModDepthSuf = Text(ui_->txtAmModDepthSuf);
-  d.AmModOn = Text(ui_->txtAmModOn);
   d.FmCapable = ui_->chkFmCapable->isChecked() ? 1 : 0;
-  d.FmModFreqPre = Text(ui_->txtFmModFreqPre);
-  d.FmModFreqSuf = Text(ui_->txtFmModFreqSuf);
-  d.FmModDevPre = Text(ui_->txtFmModDevPre);
-  d.FmModDevSuf = Text(ui_->txtFmModDevSuf);
-  d.FmModOn = Text(ui_->txtFmModOn);
   d.PulseCapable = ui_->chkPulseCapable->isChecked() ? 1 : 0;
-  d.PulseModFreqPre = Text(ui_->txtPulseModFreqPre);
-  d.PulseModFreqSuf = Text(ui_->txtPulseModFreqSuf);
-  d.PulseModWidthPre = Text(ui_->txtPulseModWidthPre);
-  d.PulseModWidthSuf = Text(ui_->txtPulseModWidthSuf);
-  d.PulseModOn = Text(ui_->txtPulseModOn);
-  d.MaxLevel = static_cast<float>(*maxLev);
-  d.MinLevel = static_cast<float>(*minLev);
-  d.MaxFreq = *maxFreq;
-  d.MinFreq = *minFreq;
-  if (ui_->optEOSnone->isChecked()) d.Eos = 0;
-  if (ui_->optEOScr->isChecked()) d.Eos = 1;
-  if (ui_->optEOScrlf->isChecked()) d.Eos = 2;
+  d.MaxLevel = static_cast<float>(maxLev);
+  d.MinLevel = static_cast<float>(minLev);
+  d.MaxFreq = maxFreq;
+  d.MinFreq = minFreq;
+  d.Eos = OptionCode({ui_->optEOSnone, ui_->optEOScr, ui_->optEOScrlf}, d.Eos);
   sigGen_.SigGenSetDefinition(d);
   return true;
 }
@@ -335,35 +262,18 @@ void frmSigGen::EnableTestItems(bool enabled) {
 }
 
 void frmSigGen::Run(void (frmSigGen::*command)()) {
-  if (busy_) return;
-  busy_ = true;
-  struct Done {
-    bool& busy;
-    ~Done() { busy = false; }
-  } done{busy_};
-  (this->*command)();
+  gate_.Run([this, command] { (this->*command)(); });
 }
 
 std::string frmSigGen::SuffixOf(const QLineEdit* box) const {
-  return Text(box);
-}
-
-std::optional<double> frmSigGen::AskNumber(const std::string& prompt, const char* defaultText) {
-  const auto answer = host_.InputBox(prompt, {}, defaultText);
-  if (!answer || answer->empty()) return std::nullopt;
-  const auto value = vbtext::ToNumber(*answer);
-  if (!value) {
-    host_.MsgBox(ConversionErrorText(vberr::kTypeMismatch));
-    return std::nullopt;
-  }
-  return value;
+  return BoxText(box);
 }
 
 std::optional<float> frmSigGen::AskFloat(const std::string& prompt, const char* defaultText) {
-  const auto value = AskNumber(prompt, defaultText);
+  const auto value = AskNumber(host_, prompt, defaultText);
   if (!value) return std::nullopt;
-  if (!FitsFloat(*value)) {
-    host_.MsgBox(ConversionErrorText(kOverflow));
+  if (!(std::fabs(*value) <= BoxChecks::kFloatMax)) {
+    host_.MsgBox(ErrorNumberText(MakeFileError(vberr::kOverflow)));
     return std::nullopt;
   }
   return static_cast<float>(*value);
@@ -371,7 +281,7 @@ std::optional<float> frmSigGen::AskFloat(const std::string& prompt, const char* 
 
 void frmSigGen::TestInit() {
   if (!CollectDefinition()) return;
-  const auto freq = AskNumber("Enter Frequency in " + SuffixOf(ui_->txtFreqSetSuf), "80");
+  const auto freq = AskNumber(host_, "Enter Frequency in " + SuffixOf(ui_->txtFreqSetSuf), "80");
   if (!freq) return;
   const auto level = AskFloat("Enter Level in " + SuffixOf(ui_->txtLevelSetSuf), "-55");
   if (!level) return;
@@ -387,7 +297,7 @@ void frmSigGen::TestInit() {
 
 void frmSigGen::TestSetFreqLevel() {
   if (!CollectDefinition()) return;
-  const auto freq = AskNumber("Enter Frequency in " + SuffixOf(ui_->txtFreqSetSuf), "80");
+  const auto freq = AskNumber(host_, "Enter Frequency in " + SuffixOf(ui_->txtFreqSetSuf), "80");
   if (!freq) return;
   const auto level = AskFloat("Enter Level in " + SuffixOf(ui_->txtLevelSetSuf), "-55");
   if (!level) return;
@@ -474,7 +384,7 @@ void frmSigGen::reject() {
 // Cancel closes it without the change.
 void frmSigGen::closeEvent(QCloseEvent* event) {
   int answer = kWarnNotShown;
-  if (busy_ || (!CollectDefinition(&answer) && answer == kWarnRetry)) {
+  if (gate_.Busy() || (!CollectDefinition(&answer) && answer == kWarnRetry)) {
     event->ignore();
     return;
   }

@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
+
+#include "instruments/DefinitionBoxes.h"
 
 class QAction;
 class QCheckBox;
@@ -61,6 +64,7 @@ class frmSigGen : public QDialog {
 
  private:
   void BuildMenus();
+  std::vector<TextBox<SigGenDef>> TextBoxes() const;
   void UpdateCaption();
   void EnableGroups();
   void EnableTestItems(bool enabled);
@@ -69,8 +73,8 @@ class frmSigGen : public QDialog {
   bool Save();
   bool SaveAs();
   void Print();
-  // Asks a number; nothing when the answer is empty, cancelled or not a number (told).
-  std::optional<double> AskNumber(const std::string& prompt, const char* defaultText);
+  // Asks a number for a 32-bit value; nothing when the answer is empty, cancelled, not a number
+  // or beyond 32 bits (told).
   std::optional<float> AskFloat(const std::string& prompt, const char* defaultText);
   std::string SuffixOf(const QLineEdit* box) const;
   void TestInit();
@@ -92,7 +96,8 @@ class frmSigGen : public QDialog {
   QAction* mnuTestInit_ = nullptr;
   QList<QAction*> testItems_;  // the eight items that need an initialised generator
   QPointer<QWidget> callingForm_;
-  bool busy_ = false;
+  BoxChecks checks_;
+  CommandGate gate_;
 };
 
 }  // namespace brimtal
