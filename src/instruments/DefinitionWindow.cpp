@@ -24,12 +24,14 @@ constexpr double kMaxAddress = 30;
 }
 
 DefinitionWindow::DefinitionWindow(Host& host, Gpib& gpib, ScriptEngine& engine,
-                                   std::string startDir, DefinitionFileKind kind, QWidget* parent)
+                                   DefinedInstrument& driver, std::string startDir,
+                                   DefinitionFileKind kind, QWidget* parent)
     : QMainWindow(parent),
       host_(host),
       gpib_(gpib),
       checks_(host),
       engine_(engine),
+      driver_(driver),
       startDir_(std::move(startDir)),
       kind_(std::move(kind)) {}
 
@@ -95,14 +97,14 @@ void DefinitionWindow::ConnectCommand(QAction* item, std::function<void()> comma
 }
 
 void DefinitionWindow::UpdateCaption() {
-  ShowFileInCaption(*this, saveItem_, kind_.caption, FileName(), gpib_);
+  ShowFileInCaption(*this, saveItem_, kind_.caption, driver_.DefinitionFileName(), gpib_);
 }
 
 bool DefinitionWindow::Load() {
   const std::string path =
       PickFile(host_, false, kind_.filter, kind_.loadTitle, kind_.pattern, startDir_);
   if (path.empty()) return false;
-  const bool loaded = LoadFile(path);
+  const bool loaded = driver_.LoadFile(path);
   // A file that failed part way is shown as far as it was read, under its name.
   ShowDefinition();
   UpdateCaption();
@@ -111,23 +113,23 @@ bool DefinitionWindow::Load() {
 
 void DefinitionWindow::SaveAs() {
   const std::string path = PickFile(host_, true, kind_.filter, kind_.saveTitle, kind_.pattern,
-                                    startDir_, FileNameOfPath(FileName()));
+                                    startDir_, FileNameOfPath(driver_.DefinitionFileName()));
   if (path.empty() || !Collect()) return;
-  if (SaveFile(path)) UpdateCaption();
+  if (driver_.SaveFile(path)) UpdateCaption();
 }
 
 void DefinitionWindow::Save() {
-  if (FileName().empty()) {
+  if (driver_.DefinitionFileName().empty()) {
     SaveAs();
     return;
   }
-  if (Collect()) SaveFile(FileName());
+  if (Collect()) driver_.SaveFile(driver_.DefinitionFileName());
 }
 
 void DefinitionWindow::Print() {
   if (!Collect()) return;
   const std::unique_ptr<Printer> printer = host_.PrinterDialog({"Printer"});
-  if (printer) PrintSetup(*printer);
+  if (printer) driver_.PrintSetup(*printer);
 }
 
 void DefinitionWindow::closeEvent(QCloseEvent* event) {

@@ -18,8 +18,8 @@ class QLineEdit;
 
 namespace brimtal {
 
+class DefinedInstrument;
 class Gpib;
-class Printer;
 class ScriptEngine;
 
 // The texts of one kind of definition file and its window.
@@ -74,8 +74,8 @@ class DefinitionWindow : public QMainWindow {
     std::function<std::string()> parseCmd;
   };
 
-  DefinitionWindow(Host& host, Gpib& gpib, ScriptEngine& engine, std::string startDir,
-                   DefinitionFileKind kind, QWidget* parent = nullptr);
+  DefinitionWindow(Host& host, Gpib& gpib, ScriptEngine& engine, DefinedInstrument& driver,
+                   std::string startDir, DefinitionFileKind kind, QWidget* parent = nullptr);
 
   // Wires the File menu; call once the form is set up.
   void ConnectFileMenu(const FileMenu& menu);
@@ -88,15 +88,10 @@ class DefinitionWindow : public QMainWindow {
   // commands and closing the window are refused.
   void ConnectCommand(QAction* item, std::function<void()> command);
 
-  // The window's own part: its checks and boxes, and the driver's file operations.
-  // Collect checks the boxes in order and stops at the first failure (through checks_);
-  // when all pass it hands the definition to the driver.
+  // The window's own part: its checks and boxes. Collect checks the boxes in order and stops
+  // at the first failure (through checks_); when all pass it hands the definition to the driver.
   virtual bool Collect() = 0;
   virtual void ShowDefinition() = 0;
-  virtual std::string FileName() const = 0;
-  virtual bool LoadFile(const std::string& path) = 0;
-  virtual bool SaveFile(const std::string& path) = 0;
-  virtual bool PrintSetup(Printer& printer) = 0;
 
   // An instrument address: a whole number 0 to 30.
   bool CheckAddress(QLineEdit* box, std::int16_t& address);
@@ -116,6 +111,7 @@ class DefinitionWindow : public QMainWindow {
   void Print();
 
   ScriptEngine& engine_;
+  DefinedInstrument& driver_;
   std::string startDir_;
   DefinitionFileKind kind_;
   QAction* saveItem_ = nullptr;

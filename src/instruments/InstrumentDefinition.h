@@ -1,6 +1,6 @@
 // What every instrument driver with a definition file shares: the command link whose terminator
-// the definition names, the definition file described once as its fields in line order, and the
-// frame of a definition printout.
+// the definition names, the definition file described once as its fields in line order, the
+// frame of a definition printout, and the file the definition came from.
 #pragma once
 
 #include <cstdint>
@@ -180,6 +180,55 @@ template <typename Def>
 void PrintHead(Printer& printer, const Def& def, int gap = 1);
 // A whole number after its label, and what its values mean: "Units: 1  (0=Watts, ...)".
 std::string NumberLine(const std::string& label, int number, const std::string& legend = {});
+
+// --- the driver ---
+
+// A driver whose instrument is described by a definition file: the link its commands go
+// through, the file the definition was last loaded from or saved to, and the file operations
+// that the definition windows call.
+class DefinedInstrument {
+ public:
+  const std::string& DefinitionFileName() const { return fileName_; }
+  virtual bool LoadFile(const std::string& path) = 0;
+  virtual bool SaveFile(const std::string& path) = 0;
+  virtual bool PrintSetup(Printer& printer) = 0;
+
+ protected:
+  DefinedInstrument(Gpib& gpib, Host& host) : host_(host), link_(gpib) {}
+  ~DefinedInstrument() = default;
+  DefinedInstrument(const DefinedInstrument&) = delete;
+  DefinedInstrument& operator=(const DefinedInstrument&) = delete;
+
+  // LoadDefinition, naming the file first (also when it fails) and taking the terminator of
+  // whatever end-of-string code the definition now holds.
+  template <typename Def>
+  bool LoadDefinitionFile(const std::string& path, std::string_view place, Def& def,
+                          DefinitionFields<Def> required, DefinitionFields<Def> optional = {}) {
+    fileName_ = path;
+    const bool loaded = LoadDefinition(host_, path, place, def, required, optional);
+    link_.SetEos(def.Eos);
+    return loaded;
+  }
+  // SaveDefinition; the file is named only once it was written.
+  template <typename Def>
+  bool SaveDefinitionFile(const std::string& path, std::string_view place, const Def& def,
+                          DefinitionFields<Def> required, DefinitionFields<Def> optional = {}) {
+    if (!SaveDefinition(host_, path, place, def, required, optional)) return false;
+    fileName_ = path;
+    return true;
+  }
+  // The printout of the definition, naming its file when the printer fails.
+  bool PrintDefinitionFile(Printer& printer, const std::string& place,
+                           const std::function<void(Printer&)>& body) {
+    return PrintDefinition(host_, printer, place, fileName_, body);
+  }
+
+  Host& host_;
+  InstrumentLink link_;
+
+ private:
+  std::string fileName_;
+};
 
 template <typename Def>
 void PrintHead(Printer& printer, const Def& def, int gap) {

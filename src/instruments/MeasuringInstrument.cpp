@@ -27,7 +27,7 @@ std::string ReadingResultText(double value, const std::string& unit, const std::
 
 MeasuringInstrument::MeasuringInstrument(Gpib& gpib, Host& host, BDelay& delay, Clock& clock,
                                          ScriptEngine& engine)
-    : host_(host), link_(gpib), delay_(delay), clock_(clock), engine_(engine) {}
+    : DefinedInstrument(gpib, host), delay_(delay), clock_(clock), engine_(engine) {}
 
 bool MeasuringInstrument::Open(std::int16_t address, const std::string& initString,
                                const std::string& deviceName) {

@@ -1,5 +1,5 @@
-// What the power meter and meter drivers share: their link and file name, the frequency they
-// were last told, and triggered readings with the waits around them.
+// What the power meter and meter drivers share: the frequency they were last told, and triggered
+// readings with the waits around them.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,7 @@ std::int64_t SettleMs(double seconds);
 // then "Returned String = " and the reply in double quotes.
 std::string ReadingResultText(double value, const std::string& unit, const std::string& reply);
 
-class MeasuringInstrument {
+class MeasuringInstrument : public DefinedInstrument {
  public:
   // Driver state, for the runs' diagnostics and for tests.
   double LastFreq() const { return lastFreq_; }
@@ -61,11 +61,6 @@ class MeasuringInstrument {
                   std::string& value);
 
   const std::string& LastReply() const { return lastReply_; }
-  const std::string& FileName() const { return fileName_; }
-
-  Host& host_;
-  InstrumentLink link_;
-  std::string fileName_;
 
  private:
   BDelay& delay_;

@@ -194,24 +194,16 @@ bool Meter::MeterShutdown() {
 }
 
 bool Meter::LoadFile(const std::string& path) {
-  fileName_ = path;
-  const bool loaded =
-      LoadDefinition<MeterDef>(host_, path, "Meter.LoadFile", def_, kFileLines, kLaterLines);
-  link_.SetEos(def_.Eos);
-  return loaded;
+  return LoadDefinitionFile(path, "Meter.LoadFile", def_, kFileLines, kLaterLines);
 }
 
 bool Meter::SaveFile(const std::string& path) {
-  if (!SaveDefinition<MeterDef>(host_, path, "meter.SaveFile", def_, kFileLines, kLaterLines)) {
-    return false;
-  }
-  fileName_ = path;
-  return true;
+  return SaveDefinitionFile(path, "meter.SaveFile", def_, kFileLines, kLaterLines);
 }
 
 bool Meter::PrintSetup(Printer& printer) {
   const MeterDef& d = def_;
-  return PrintDefinition(host_, printer, "Meter.PrintSetup", fileName_, [&](Printer& out) {
+  return PrintDefinitionFile(printer, "Meter.PrintSetup", [&](Printer& out) {
     PrintHead(out, d);
     out.PrintLine("");
     out.PrintLine(" Lev Set Prefix: " + d.LevelSetPre);

@@ -71,14 +71,14 @@ class Meter : public MeasuringInstrument {
   // Every step is tried, even after one failed; false when any did.
   bool MeterShutdown();
 
-  bool LoadFile(const std::string& path);
-  bool SaveFile(const std::string& path);
-  bool PrintSetup(Printer& printer);
+  bool LoadFile(const std::string& path) override;
+  bool SaveFile(const std::string& path) override;
+  bool PrintSetup(Printer& printer) override;
 
   const MeterDef& MeterGetDefinition() const { return def_; }
   void MeterSetDefinition(const MeterDef& def);
 
-  const std::string& MeterFileName() const { return FileName(); }
+  const std::string& MeterFileName() const { return DefinitionFileName(); }
   const std::string& MeterName() const { return def_.Name; }
   std::int16_t MeterAddress() const { return def_.Address; }
   void SetMeterAddress(std::int16_t address) { def_.Address = address; }

@@ -134,26 +134,17 @@ bool PM::PmShutdown() {
 }
 
 bool PM::LoadFile(const std::string& path) {
-  fileName_ = path;
-  const bool loaded =
-      LoadDefinition<PowerMeterDef>(host_, path, "PwrMtr.LoadFile", def_, kFileLines, kLaterLines);
-  link_.SetEos(def_.Eos);
-  return loaded;
+  return LoadDefinitionFile(path, "PwrMtr.LoadFile", def_, kFileLines, kLaterLines);
 }
 
 bool PM::SaveFile(const std::string& path) {
-  if (!SaveDefinition<PowerMeterDef>(host_, path, "PwrMtr.SaveFile", def_, kFileLines,
-                                     kLaterLines)) {
-    return false;
-  }
-  fileName_ = path;
-  return true;
+  return SaveDefinitionFile(path, "PwrMtr.SaveFile", def_, kFileLines, kLaterLines);
 }
 
 bool PM::PrintSetup(Printer& printer) {
   const PowerMeterDef& d = def_;
   auto number = [](double value) { return vbtext::GeneralText(value); };
-  return PrintDefinition(host_, printer, "PwrMtr.PrintSetup", fileName_, [&](Printer& out) {
+  return PrintDefinitionFile(printer, "PwrMtr.PrintSetup", [&](Printer& out) {
     PrintHead(out, d);
     out.PrintLine("");
     out.PrintLine("   Maximum Freq: " + number(d.MaxFreq));

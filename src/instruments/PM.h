@@ -51,14 +51,14 @@ class PM : public MeasuringInstrument {
   bool PmShutdown();
   void PmSetBandSwitchFreq(double freqMhz) { def_.BandSwitchFreq = freqMhz; }
 
-  bool LoadFile(const std::string& path);
-  bool SaveFile(const std::string& path);
-  bool PrintSetup(Printer& printer);
+  bool LoadFile(const std::string& path) override;
+  bool SaveFile(const std::string& path) override;
+  bool PrintSetup(Printer& printer) override;
 
   const PowerMeterDef& PmGetDefinition() const { return def_; }
   void PmSetDefinition(const PowerMeterDef& def);
 
-  const std::string& PmFileName() const { return FileName(); }
+  const std::string& PmFileName() const { return DefinitionFileName(); }
   const std::string& PmName() const { return def_.Name; }
   std::int16_t PmAddress() const { return def_.Address; }
   void SetPmAddress(std::int16_t address) { def_.Address = address; }

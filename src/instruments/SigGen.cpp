@@ -28,7 +28,7 @@ bool Within(double value, double low, double high) {
 
 }  // namespace
 
-SigGen::SigGen(Gpib& gpib, Host& host) : gpib_(gpib), host_(host), link_(gpib) {
+SigGen::SigGen(Gpib& gpib, Host& host) : DefinedInstrument(gpib, host), gpib_(gpib) {
   link_.SetEos(def_.Eos);
 }
 
@@ -318,23 +318,18 @@ const DefinitionField<SigGenDef> kFileLines[] = {
 }  // namespace
 
 bool SigGen::LoadFile(const std::string& path) {
-  fileName_ = path;
-  const bool loaded = LoadDefinition<SigGenDef>(host_, path, "SigGen.LoadFile", def_, kFileLines);
-  link_.SetEos(def_.Eos);
-  return loaded;
+  return LoadDefinitionFile(path, "SigGen.LoadFile", def_, kFileLines);
 }
 
 bool SigGen::SaveFile(const std::string& path) {
-  if (!SaveDefinition<SigGenDef>(host_, path, "SigGen.SaveFile", def_, kFileLines)) return false;
-  fileName_ = path;
-  return true;
+  return SaveDefinitionFile(path, "SigGen.SaveFile", def_, kFileLines);
 }
 
 // --- printout ---
 
 bool SigGen::PrintSetup(Printer& printer) {
   const SigGenDef& d = def_;
-  return PrintDefinition(host_, printer, "SigGen.PrintSetup", fileName_, [&](Printer& out) {
+  return PrintDefinitionFile(printer, "SigGen.PrintSetup", [&](Printer& out) {
     PrintHead(out, d, 2);
     out.PrintLine("");
     out.PrintLine(" Lev Set Prefix: " + d.LevelSetPre);

@@ -10,10 +10,6 @@
 
 namespace brimtal {
 
-class Gpib;
-class Host;
-class Printer;
-
 struct SigGenDef {
   std::string Name;
   std::int16_t Address = 0;
@@ -55,7 +51,7 @@ struct SigGenDef {
 // What the last modulation parameters were.
 enum class SigGenModKind : std::int32_t { None = 0, Am = 1, Fm = 2, Pulse = 3 };
 
-class SigGen {
+class SigGen : public DefinedInstrument {
  public:
   static constexpr float kNoLevel = -999;
   static constexpr const char* kDeviceName = "SigGen";
@@ -83,14 +79,14 @@ class SigGen {
   // The next level increment of a levelling loop, dB.
   static float LevelStep(float measured, float target, float tolerance);
 
-  bool LoadFile(const std::string& path);
-  bool SaveFile(const std::string& path);
-  bool PrintSetup(Printer& printer);
+  bool LoadFile(const std::string& path) override;
+  bool SaveFile(const std::string& path) override;
+  bool PrintSetup(Printer& printer) override;
 
   SigGenDef SigGenGetDefinition() const { return def_; }
   void SigGenSetDefinition(const SigGenDef& def);
 
-  const std::string& SigGenFileName() const { return fileName_; }
+  const std::string& SigGenFileName() const { return DefinitionFileName(); }
   const std::string& SigGenName() const { return def_.Name; }
   double SigGenMinFreq() const { return def_.MinFreq; }
   double SigGenMaxFreq() const { return def_.MaxFreq; }
@@ -128,10 +124,7 @@ class SigGen {
   bool ModulationFailed(const char* message);
 
   Gpib& gpib_;
-  Host& host_;
-  InstrumentLink link_;
   SigGenDef def_;
-  std::string fileName_;
   bool rfIsOn_ = false;
   bool modIsOn_ = false;
   SigGenModKind modKind_ = SigGenModKind::None;

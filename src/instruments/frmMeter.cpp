@@ -31,7 +31,7 @@ constexpr const char* kUnitNames[] = {"Volts", "dBuV", "mV", "dBmV", "dBm"};
 
 frmMeter::frmMeter(Host& host, Meter& meter, Gpib& gpib, ScriptEngine& engine, std::string startDir,
                    QWidget* parent)
-    : DefinitionWindow(host, gpib, engine, std::move(startDir), kMeterFiles, parent),
+    : DefinitionWindow(host, gpib, engine, meter, std::move(startDir), kMeterFiles, parent),
       ui_(std::make_unique<Ui::frmMeter>()),
       meter_(meter) {
   ui_->setupUi(this);
@@ -79,19 +79,6 @@ std::vector<QRadioButton*> frmMeter::TypeButtons() const {
 }
 std::vector<QRadioButton*> frmMeter::EosButtons() const {
   return {ui_->optEOSnone, ui_->optEOScr, ui_->optEOScrlf};
-}
-
-std::string frmMeter::FileName() const {
-  return meter_.MeterFileName();
-}
-bool frmMeter::LoadFile(const std::string& path) {
-  return meter_.LoadFile(path);
-}
-bool frmMeter::SaveFile(const std::string& path) {
-  return meter_.SaveFile(path);
-}
-bool frmMeter::PrintSetup(Printer& printer) {
-  return meter_.PrintSetup(printer);
 }
 
 void frmMeter::ShowDefinition() {

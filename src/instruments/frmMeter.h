@@ -31,10 +31,6 @@ class frmMeter : public DefinitionWindow {
  protected:
   bool Collect() override;
   void ShowDefinition() override;
-  std::string FileName() const override;
-  bool LoadFile(const std::string& path) override;
-  bool SaveFile(const std::string& path) override;
-  bool PrintSetup(Printer& printer) override;
 
  private:
   // A level box back in dBuV, in the unit selected now. A box left as it was shown, in the unit

@@ -20,7 +20,7 @@ const DefinitionFileKind kPowerMeterFiles{"Power Meter File: ",
 
 frmPMeter::frmPMeter(Host& host, PM& pm, Gpib& gpib, ScriptEngine& engine, std::string startDir,
                      QWidget* parent)
-    : DefinitionWindow(host, gpib, engine, std::move(startDir), kPowerMeterFiles, parent),
+    : DefinitionWindow(host, gpib, engine, pm, std::move(startDir), kPowerMeterFiles, parent),
       ui_(std::make_unique<Ui::frmPMeter>()),
       pm_(pm) {
   ui_->setupUi(this);
@@ -62,19 +62,6 @@ std::vector<QRadioButton*> frmPMeter::TypeButtons() const {
 }
 std::vector<QRadioButton*> frmPMeter::EosButtons() const {
   return {ui_->optEOSnone, ui_->optEOScr, ui_->optEOScrlf};
-}
-
-std::string frmPMeter::FileName() const {
-  return pm_.PmFileName();
-}
-bool frmPMeter::LoadFile(const std::string& path) {
-  return pm_.LoadFile(path);
-}
-bool frmPMeter::SaveFile(const std::string& path) {
-  return pm_.SaveFile(path);
-}
-bool frmPMeter::PrintSetup(Printer& printer) {
-  return pm_.PrintSetup(printer);
 }
 
 void frmPMeter::ShowDefinition() {

@@ -31,10 +31,6 @@ class frmPMeter : public DefinitionWindow {
  protected:
   bool Collect() override;
   void ShowDefinition() override;
-  std::string FileName() const override;
-  bool LoadFile(const std::string& path) override;
-  bool SaveFile(const std::string& path) override;
-  bool PrintSetup(Printer& printer) override;
 
  private:
   std::vector<TextBox<PowerMeterDef>> TextBoxes() const;

@@ -279,16 +279,42 @@ std::optional<float> frmSigGen::AskFloat(const std::string& prompt, const char* 
   return static_cast<float>(*value);
 }
 
+std::optional<std::pair<double, float>> frmSigGen::AskFreqLevel() {
+  const auto freq = AskNumber(host_, "Enter Frequency in " + SuffixOf(ui_->txtFreqSetSuf), "80");
+  if (!freq) return std::nullopt;
+  const auto level = AskFloat("Enter Level in " + SuffixOf(ui_->txtLevelSetSuf), "-55");
+  if (!level) return std::nullopt;
+  return std::pair{*freq, *level};
+}
+
+bool frmSigGen::OnGenerator(const std::function<void()>& command) {
+  if (!CollectDefinition()) return false;
+  const BusyPointer pointer(host_);
+  command();
+  return true;
+}
+
+void frmSigGen::EnableModulation(const Parameter& first, const Parameter& second,
+                                 const std::function<bool(float, float)>& set,
+                                 const std::function<bool()>& switchOn) {
+  if (!CollectDefinition()) return;
+  const auto a = AskFloat(first.prompt + SuffixOf(first.suffix), first.defaultText);
+  if (!a) return;
+  const auto b = AskFloat(second.prompt + SuffixOf(second.suffix), second.defaultText);
+  if (!b) return;
+  const BusyPointer pointer(host_);
+  sigGen_.SigGenModOff();
+  if (set(*a, *b)) switchOn();
+}
+
 void frmSigGen::TestInit() {
   if (!CollectDefinition()) return;
-  const auto freq = AskNumber(host_, "Enter Frequency in " + SuffixOf(ui_->txtFreqSetSuf), "80");
-  if (!freq) return;
-  const auto level = AskFloat("Enter Level in " + SuffixOf(ui_->txtLevelSetSuf), "-55");
-  if (!level) return;
-  BusyPointer pointer(host_);
+  const auto request = AskFreqLevel();
+  if (!request) return;
+  const BusyPointer pointer(host_);
   // Without interface clear nothing was opened, so there is nothing to shut down either.
   if (!gpib_.GpibSendIfc()) return;
-  if (sigGen_.SigGenInit(*freq, *level)) {
+  if (sigGen_.SigGenInit(request->first, request->second)) {
     EnableTestItems(true);
   } else {
     sigGen_.SigGenShutdown();
@@ -297,75 +323,51 @@ void frmSigGen::TestInit() {
 
 void frmSigGen::TestSetFreqLevel() {
   if (!CollectDefinition()) return;
-  const auto freq = AskNumber(host_, "Enter Frequency in " + SuffixOf(ui_->txtFreqSetSuf), "80");
-  if (!freq) return;
-  const auto level = AskFloat("Enter Level in " + SuffixOf(ui_->txtLevelSetSuf), "-55");
-  if (!level) return;
-  BusyPointer pointer(host_);
-  sigGen_.SigGenSetFreqLevel(*freq, *level);
+  const auto request = AskFreqLevel();
+  if (!request) return;
+  const BusyPointer pointer(host_);
+  sigGen_.SigGenSetFreqLevel(request->first, request->second);
 }
 
 void frmSigGen::TestEnableAm() {
-  if (!CollectDefinition()) return;
-  const auto freq =
-      AskFloat("Enter Modulation Frequency in " + SuffixOf(ui_->txtAmModFreqSuf), "1");
-  if (!freq) return;
-  const auto depth = AskFloat("Enter Modulation Depth in " + SuffixOf(ui_->txtAmModDepthSuf), "80");
-  if (!depth) return;
-  BusyPointer pointer(host_);
-  sigGen_.SigGenModOff();
-  if (sigGen_.SigGenSetAm(*freq, *depth, false)) sigGen_.SigGenAmOn();
+  EnableModulation(
+      {"Enter Modulation Frequency in ", ui_->txtAmModFreqSuf, "1"},
+      {"Enter Modulation Depth in ", ui_->txtAmModDepthSuf, "80"},
+      [this](float freq, float depth) { return sigGen_.SigGenSetAm(freq, depth, false); },
+      [this] { return sigGen_.SigGenAmOn(); });
 }
 
 void frmSigGen::TestEnableFm() {
-  if (!CollectDefinition()) return;
-  const auto freq =
-      AskFloat("Enter Modulation Frequency in " + SuffixOf(ui_->txtFmModFreqSuf), "1");
-  if (!freq) return;
-  const auto deviation =
-      AskFloat("Enter Modulation Deviation in " + SuffixOf(ui_->txtFmModDevSuf), "10");
-  if (!deviation) return;
-  BusyPointer pointer(host_);
-  sigGen_.SigGenModOff();
-  if (sigGen_.SigGenSetFm(*freq, *deviation)) sigGen_.SigGenFmOn();
+  EnableModulation(
+      {"Enter Modulation Frequency in ", ui_->txtFmModFreqSuf, "1"},
+      {"Enter Modulation Deviation in ", ui_->txtFmModDevSuf, "10"},
+      [this](float freq, float deviation) { return sigGen_.SigGenSetFm(freq, deviation); },
+      [this] { return sigGen_.SigGenFmOn(); });
 }
 
 void frmSigGen::TestEnablePulse() {
-  if (!CollectDefinition()) return;
-  const auto freq = AskFloat("Enter Pulse Frequency in " + SuffixOf(ui_->txtPulseModFreqSuf), "1");
-  if (!freq) return;
-  const auto width = AskFloat("Enter Pulse Width in " + SuffixOf(ui_->txtPulseModWidthSuf), "0.01");
-  if (!width) return;
-  BusyPointer pointer(host_);
-  sigGen_.SigGenModOff();
-  if (sigGen_.SigGenSetPulse(*freq, *width)) sigGen_.SigGenPulseOn();
+  EnableModulation(
+      {"Enter Pulse Frequency in ", ui_->txtPulseModFreqSuf, "1"},
+      {"Enter Pulse Width in ", ui_->txtPulseModWidthSuf, "0.01"},
+      [this](float freq, float width) { return sigGen_.SigGenSetPulse(freq, width); },
+      [this] { return sigGen_.SigGenPulseOn(); });
 }
 
 void frmSigGen::TestDisableModulation() {
-  if (!CollectDefinition()) return;
-  BusyPointer pointer(host_);
-  sigGen_.SigGenModOff();
+  OnGenerator([this] { sigGen_.SigGenModOff(); });
 }
 
 void frmSigGen::TestRfOn() {
-  if (!CollectDefinition()) return;
-  BusyPointer pointer(host_);
-  sigGen_.SigGenRfOn();
+  OnGenerator([this] { sigGen_.SigGenRfOn(); });
 }
 
 void frmSigGen::TestRfOff() {
-  if (!CollectDefinition()) return;
-  BusyPointer pointer(host_);
-  sigGen_.SigGenRfOff();
+  OnGenerator([this] { sigGen_.SigGenRfOff(); });
 }
 
 void frmSigGen::TestLocal() {
-  if (!CollectDefinition()) return;
-  {
-    BusyPointer pointer(host_);
-    sigGen_.SigGenShutdown();
-  }
-  EnableTestItems(false);
+  // The items are disabled again whatever the shutdown's result.
+  if (OnGenerator([this] { sigGen_.SigGenShutdown(); })) EnableTestItems(false);
 }
 
 // --- window events ---

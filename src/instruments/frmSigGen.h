@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -73,9 +74,25 @@ class frmSigGen : public QDialog {
   bool Save();
   bool SaveAs();
   void Print();
+  // A prompt for a number in the unit that the suffix box names.
+  struct Parameter {
+    std::string prompt;
+    const QLineEdit* suffix;
+    const char* defaultText;
+  };
   // Asks a number for a 32-bit value; nothing when the answer is empty, cancelled, not a number
   // or beyond 32 bits (told).
   std::optional<float> AskFloat(const std::string& prompt, const char* defaultText);
+  // The frequency and the level of Init and Set CW Freq and Lev.
+  std::optional<std::pair<double, float>> AskFreqLevel();
+  // Collects the definition and runs the command under the busy pointer; false when a check
+  // failed.
+  bool OnGenerator(const std::function<void()>& command);
+  // Collects the definition and asks the two parameters of a modulation; then switches
+  // modulation off, sets the parameters and, when they were taken, switches the modulation on.
+  void EnableModulation(const Parameter& first, const Parameter& second,
+                        const std::function<bool(float, float)>& set,
+                        const std::function<bool()>& switchOn);
   std::string SuffixOf(const QLineEdit* box) const;
   void TestInit();
   void TestSetFreqLevel();
