@@ -1,5 +1,5 @@
-// What the power meter and meter window tests share: the simulated bench under the GPIB layer,
-// a scripted operator on virtual time, and driving a window with keys and the mouse.
+// What the definition window tests share: the simulated bench under the GPIB layer, a scripted
+// operator on virtual time, and driving a window with keys and the mouse.
 #pragma once
 
 #include <QAction>
@@ -13,12 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "instruments/Gpib.h"
+#include "SimRig.h"
 #include "instruments/script/ParseReply.h"
-#include "shell/BDelay.h"
-#include "shell/Clock.h"
-#include "shell/ScriptedHost.h"
-#include "sim/SimBus.h"
 #include "support/TestFiles.h"
 
 namespace brimtal::test {
@@ -31,14 +27,9 @@ T* Control(QWidget& window, const char* name) {
 }
 
 // The bench, the bus layer and the engine a definition window works with.
-struct BenchHost {
-  VirtualClock clock;
-  ScriptedHost host{&clock};
-  bool haltFlag = false;
-  BDelay delay{host, clock, haltFlag};
-  sim::SimBus bus{
-      clock, sim::SimOptions{3, sim::SimAmplifier::Generic, bus::BenchSetup::CalibrationFixture}};
-  Gpib gpib{bus, host, delay};
+struct BenchHost : SimRig {
+  BenchHost() : SimRig({3, sim::SimAmplifier::Generic, bus::BenchSetup::CalibrationFixture}) {}
+
   ScriptEngine engine = CreateScriptEngine();
   TempDir dir;
 
@@ -81,6 +72,19 @@ inline void Choose(QWidget& window, const char* menuName, const char* itemName) 
   if (bar != nullptr && bar->activeAction() != nullptr) QTest::keyClick(bar, Qt::Key_Escape);
 }
 
+// The controls and menus of the rig's window (the rig's member `window`).
+template <typename Rig>
+struct WindowControls {
+  QLineEdit* Box(const char* name) { return Control<QLineEdit>(Window(), name); }
+  QAction* Item(const char* name) { return Control<QAction>(Window(), name); }
+  QRadioButton* Option(const char* name) { return Control<QRadioButton>(Window(), name); }
+  void File(const char* item) { Choose(Window(), "mnuFile", item); }
+  void Test(const char* item) { Choose(Window(), "mnuTest", item); }
+
+ private:
+  QWidget& Window() { return *static_cast<Rig&>(*this).window; }
+};
+
 inline void Type(QLineEdit* box, const QString& text) {
   box->setFocus();
   QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
@@ -109,6 +113,16 @@ inline void WithModalDialog(const std::function<void()>& step,
   step();
   poll.stop();
   if (!seen) QTest::qFail("no dialog was shown", __FILE__, __LINE__);
+}
+
+// Runs the step, which must open the parse test with the expression and the reply.
+inline void ExpectParseTest(const std::function<void()>& step, const QString& expression,
+                            const std::string& reply) {
+  WithModalDialog(step, [&](QWidget& dialog) {
+    QCOMPARE(dialog.windowTitle(), QString("Parse Test"));
+    QCOMPARE(Control<QLineEdit>(dialog, "txtEvalExpression")->text(), expression);
+    QCOMPARE(Control<QLineEdit>(dialog, "txtRetString")->text(), QString::fromStdString(reply));
+  });
 }
 
 }  // namespace brimtal::test

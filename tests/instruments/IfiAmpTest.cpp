@@ -8,23 +8,16 @@
 #include <utility>
 #include <vector>
 
-#include "FakeBus.h"
-#include "instruments/Gpib.h"
+#include "BusRig.h"
 #include "instruments/SigGen.h"
-#include "shell/BDelay.h"
-#include "shell/Clock.h"
-#include "shell/ScriptedHost.h"
 
 namespace brimtal {
 namespace {
 
-using test::FakeBus;
+using test::kTimedOutComplete;
 using Writes = std::vector<std::pair<int, std::string>>;
 
-constexpr bus::Status kTimeout{bus::kErr | bus::kTimo | bus::kCmpl, bus::kEabo, 0};
-const std::string kAmpError =
-    "Error sending command to amps\r\nibsta = &HC100 < ERR TIMO CMPL>\r\niberr = EABO <Op. "
-    "aborted>\r\nibcnt = 0x0";
+const std::string kAmpError = "Error sending command to amps" + test::kTimedOutCompleteStatus;
 
 const Writes kGenOff{{19, "OUTP OFF\r\n"}};
 const Writes kBand1{{10, "8\r\n"}, {9, "FA\r\n"}, {9, "L3\r\n"},
@@ -40,14 +33,8 @@ Writes Join(std::initializer_list<Writes> parts) {
   return all;
 }
 
-class IfiAmpTest : public ::testing::Test {
+class IfiAmpTest : public ::testing::Test, protected test::BusRig {
  protected:
-  VirtualClock clock;
-  ScriptedHost host{&clock};
-  bool haltFlag = false;
-  BDelay delay{host, clock, haltFlag};
-  FakeBus bus;
-  Gpib gpib{bus, host, delay};
   SigGen gen{gpib, host};
   IfiAmp amp{gpib, delay, gen};
 
@@ -140,7 +127,7 @@ TEST_F(IfiAmpTest, AFailedWriteStopsTheSequenceAndTheNextRequestRepeatsIt) {
   Sent();
   // Generator RF off, "FA", "8", then "L3" fails.
   for (int i = 0; i < 3; ++i) bus.Queue("Send", {bus::kCmpl, 0, 1});
-  bus.Queue("Send", kTimeout);
+  bus.Queue("Send", kTimedOutComplete);
   EXPECT_FALSE(amp.IfiSetBand(300));
   EXPECT_EQ(Sent(), Join({kGenOff, Writes(kBand2.begin(), kBand2.begin() + 3)}));
   EXPECT_EQ(amp.IfiBand(), 1);
@@ -156,7 +143,7 @@ TEST_F(IfiAmpTest, TheBandCountsAsChangedOnceItsPauseIsReached) {
   Sent();
   // Everything up to the final "ZA" of band 1 goes out.
   for (int i = 0; i < 8; ++i) bus.Queue("Send", {bus::kCmpl, 0, 1});
-  bus.Queue("Send", kTimeout);
+  bus.Queue("Send", kTimedOutComplete);
   EXPECT_FALSE(amp.IfiSetBand(100));
   EXPECT_EQ(Sent(), Join({kGenOff, kBand1, kOperate1, kZa}));
   EXPECT_EQ(amp.IfiBand(), 1);
@@ -168,7 +155,7 @@ TEST_F(IfiAmpTest, TheBandCountsAsChangedOnceItsPauseIsReached) {
 TEST_F(IfiAmpTest, NoBandChangeWhileTheGeneratorCannotBeSwitchedOff) {
   ASSERT_TRUE(amp.IfiInit(IfiAmp::kModeControlled, 200));
   Sent();
-  bus.Queue("Send", kTimeout);
+  bus.Queue("Send", kTimedOutComplete);
   EXPECT_FALSE(amp.IfiSetBand(100));
   EXPECT_EQ(Sent(), kGenOff);
   EXPECT_EQ(amp.IfiBand(), 0);
@@ -225,7 +212,7 @@ TEST_F(IfiAmpTest, UnreadableRepliesAndBusFailuresAreReported) {
     ASSERT_TRUE(amp.IfiSetBand(c.freq));
     host.ClearMessages();
     bus.QueueReply(c.reply);
-    if (c.readFails) bus.Queue("Receive", kTimeout);
+    if (c.readFails) bus.Queue("Receive", kTimedOutComplete);
     float first = 7;
     float second = 7;
     EXPECT_FALSE(amp.IfiReadPower(first, second)) << c.reply;

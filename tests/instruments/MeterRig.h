@@ -1,69 +1,18 @@
-// What the power meter and meter tests share: a recording bus under the GPIB layer, virtual
-// time, a scripted operator and the program's expression engine, plus a compact view of the
-// bus traffic.
+// What the power meter and meter tests share: the bus rig with the program's expression engine,
+// starting at tick 1000, and a compact view of the bus traffic.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "FakeBus.h"
-#include "instruments/Gpib.h"
+#include "BusRig.h"
 #include "instruments/script/ParseReply.h"
-#include "shell/BDelay.h"
-#include "shell/Clock.h"
-#include "shell/Printer.h"
-#include "shell/ScriptedHost.h"
 
 namespace brimtal::test {
 
-// A write that timed out, and a read that timed out, as the bus reports them.
-inline const bus::Status kTimedOut{bus::kErr | bus::kTimo, bus::kEabo, 0};
+struct MeterRig : BusRig {
+  MeterRig() : BusRig(1000) {}
 
-// A printer that fails with the printer error when asked to print a line that starts so.
-class FailingPrinter final : public Printer {
- public:
-  explicit FailingPrinter(std::string failAt) : failAt_(std::move(failAt)) {}
-  void SetFont(const std::string& name, double size, bool bold) override {
-    pages_.SetFont(name, size, bold);
-  }
-  void PrintLine(const std::string& text) override {
-    if (text.rfind(failAt_, 0) == 0) throw PrinterError(482, "Printer error");
-    pages_.PrintLine(text);
-  }
-  int CurrentY() const override { return pages_.CurrentY(); }
-  int PageHeight() const override { return pages_.PageHeight(); }
-  void NewPage() override { pages_.NewPage(); }
-  void EndDoc() override { pages_.EndDoc(); }
-
- private:
-  std::string failAt_;
-  RecordingPrinter pages_;
-};
-
-// A printer the code under test may own while the test keeps what was printed.
-class PrinterInto final : public Printer {
- public:
-  explicit PrinterInto(RecordingPrinter& pages) : pages_(pages) {}
-  void SetFont(const std::string& name, double size, bool bold) override {
-    pages_.SetFont(name, size, bold);
-  }
-  void PrintLine(const std::string& text) override { pages_.PrintLine(text); }
-  int CurrentY() const override { return pages_.CurrentY(); }
-  int PageHeight() const override { return pages_.PageHeight(); }
-  void NewPage() override { pages_.NewPage(); }
-  void EndDoc() override { pages_.EndDoc(); }
-
- private:
-  RecordingPrinter& pages_;
-};
-
-struct MeterRig {
-  VirtualClock clock{1000};
-  ScriptedHost host{&clock};
-  bool haltFlag = false;
-  BDelay delay{host, clock, haltFlag};
-  FakeBus bus;
-  Gpib gpib{bus, host, delay};
   ScriptEngine engine = CreateScriptEngine();
 
   // One line per bus call: "Send 13 FREQ 150.0 MHZ\r\n", "Receive 13 LF", "Flush 13", "Open 13",

@@ -8,22 +8,15 @@
 #include <algorithm>
 
 #include "MeterRig.h"
+#include "TestPrinters.h"
 #include "shell/FileIo.h"
 #include "shell/Printer.h"
 #include "support/TestFiles.h"
 
-namespace brimtal {
+namespace brimtal::test {
 namespace {
 
-using test::DataFile;
-using test::kTimedOut;
-using test::ReadFileBytes;
-using test::TempDir;
-using test::WriteFileBytes;
 using Lines = std::vector<std::string>;
-
-const std::string kTimeoutStatus =
-    "\r\nibsta = &HC000 < ERR TIMO>\r\niberr = EABO <Op. aborted>\r\nibcnt = 0x0";
 
 MeterDef Analyser() {
   MeterDef d;
@@ -48,7 +41,7 @@ MeterDef Analyser() {
   return d;
 }
 
-class MeterTest : public ::testing::Test, protected test::MeterRig {
+class MeterTest : public ::testing::Test, protected MeterRig {
  protected:
   Meter meter{gpib, host, delay, clock, engine, haltFlag};
 
@@ -122,7 +115,7 @@ TEST_F(MeterTest, FailedWritesAreReportedAndTheSameRequestGoesOutAgain) {
   EXPECT_FALSE(meter.MeterSetFreq(80));
   bus.Queue("Send", kTimedOut);
   EXPECT_FALSE(meter.MeterSetLevel(60));
-  EXPECT_EQ(host.MessageTexts(), Lines(2, "Error in writing command to meter. " + kTimeoutStatus));
+  EXPECT_EQ(host.MessageTexts(), Lines(2, "Error in writing command to meter. " + kTimedOutStatus));
 
   ClearTraffic();
   EXPECT_TRUE(meter.MeterSetFreq(80));
@@ -212,9 +205,9 @@ TEST_F(MeterTest, FailedTriggerIsReportedAndLeavesNothingPending) {
   EXPECT_FALSE(meter.Triggered());
   bus.Queue("Send", kTimedOut);
   EXPECT_EQ(meter.MeterRead(1, -1), 999.0);
-  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing command to meter. " + kTimeoutStatus,
-                                        "Error in writing command to meter. " + kTimeoutStatus,
-                                        "Error in reading meter. " + kTimeoutStatus}));
+  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing command to meter. " + kTimedOutStatus,
+                                        "Error in writing command to meter. " + kTimedOutStatus,
+                                        "Error in reading meter. " + kTimedOutStatus}));
 }
 
 TEST_F(MeterTest, ReadingsAreConvertedToDbuv) {
@@ -374,7 +367,7 @@ TEST_F(MeterTest, ShutdownReturnsToLocalEvenWhenItsCommandFails) {
   bus.Queue("Send", kTimedOut);
   EXPECT_FALSE(meter.MeterShutdown());
   EXPECT_EQ(Traffic(), (Lines{"Send 18 LOCAL\r\n", "Local 18"}));
-  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing command to meter. " + kTimeoutStatus}));
+  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing command to meter. " + kTimedOutStatus}));
 
   Define([](MeterDef& d) { d.Shutdown.clear(); });
   ClearTraffic();
@@ -437,7 +430,7 @@ TEST_F(MeterTest, FileErrorsNameTheirPlace) {
                    "Error # 76\rPath not found\rmeter.SaveFile\r" + dir.File("missing/x.mtr")}));
   EXPECT_EQ(meter.MeterFileName(), shortFile);
 
-  test::FailingPrinter printer("  Maximum Level");
+  FailingPrinter printer("  Maximum Level");
   EXPECT_FALSE(meter.PrintSetup(printer));
   EXPECT_EQ(host.MessageTexts().back(),
             "Error # 482\rPrinter error\rMeter.PrintSetup\r" + shortFile);
@@ -539,4 +532,4 @@ TEST(MeterUnits, LevelBoxesShowAndTakeLevelsInTheChosenUnit) {
 }
 
 }  // namespace
-}  // namespace brimtal
+}  // namespace brimtal::test

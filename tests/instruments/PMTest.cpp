@@ -8,22 +8,15 @@
 #include <cmath>
 
 #include "MeterRig.h"
+#include "TestPrinters.h"
 #include "shell/FileIo.h"
 #include "shell/Printer.h"
 #include "support/TestFiles.h"
 
-namespace brimtal {
+namespace brimtal::test {
 namespace {
 
-using test::DataFile;
-using test::kTimedOut;
-using test::ReadFileBytes;
-using test::TempDir;
-using test::WriteFileBytes;
 using Lines = std::vector<std::string>;
-
-const std::string kTimeoutStatus =
-    "\r\nibsta = &HC000 < ERR TIMO>\r\niberr = EABO <Op. aborted>\r\nibcnt = 0x0";
 
 PowerMeterDef TwoChannelMeter() {
   PowerMeterDef d;
@@ -49,7 +42,7 @@ PowerMeterDef TwoChannelMeter() {
   return d;
 }
 
-class PMTest : public ::testing::Test, protected test::MeterRig {
+class PMTest : public ::testing::Test, protected MeterRig {
  protected:
   PM pm{gpib, host, delay, clock, engine};
 
@@ -118,7 +111,7 @@ TEST_F(PMTest, FailedFrequencyWriteIsReportedAndTheSameRequestGoesOutAgain) {
   bus.Queue("Send", kTimedOut);  // the frequency command
   EXPECT_FALSE(pm.PmSetFreq(150));
   EXPECT_EQ(host.MessageTexts(),
-            (Lines{"Error in writing command to power meter. " + kTimeoutStatus}));
+            (Lines{"Error in writing command to power meter. " + kTimedOutStatus}));
   EXPECT_EQ(host.Messages()[0].icon, MsgIcon::Exclamation);
   // Nothing more after the failure.
   EXPECT_EQ(Traffic(), (Lines{"Send 13 CH1\r\n", "Send 13 FREQ 150.0 MHZ\r\n"}));
@@ -140,14 +133,14 @@ TEST_F(PMTest, ChannelSelection) {
 
   bus.Queue("Send", kTimedOut);
   EXPECT_FALSE(pm.PmSelectChannel(2));
-  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing to power meter. " + kTimeoutStatus}));
+  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing to power meter. " + kTimedOutStatus}));
 }
 
 TEST_F(PMTest, FailedChannelSelectDoesNotStopTheFrequencyCommand) {
   bus.Queue("Send", kTimedOut);
   EXPECT_TRUE(pm.PmSetFreq(150));
   EXPECT_EQ(Traffic().size(), 4u);
-  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing to power meter. " + kTimeoutStatus}));
+  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing to power meter. " + kTimedOutStatus}));
 }
 
 TEST_F(PMTest, TriggerFlushesSelectsAndStartsAndTheReadCollectsAfterTheSettlingTime) {
@@ -276,7 +269,7 @@ TEST_F(PMTest, FailedReadingsGive999AfterTheReadingErrorBox) {
   const std::string readError = "Error in reading power meter. ";
   const std::string fine = "\r\nibsta = &H2100 < END CMPL>\r\nNo error, iberr =  0\r\nibcnt = 0x";
   const Case cases[] = {
-      {"read times out", 1, "", nullptr, {readError + kTimeoutStatus}},
+      {"read times out", 1, "", nullptr, {readError + kTimedOutStatus}},
       {"empty reply", 1, "", "", {readError + fine + "0"}},
       {"bad units",
        6,
@@ -319,7 +312,7 @@ TEST_F(PMTest, FailedTriggerIsReportedAndTheNextReadTriggersAgain) {
   EXPECT_FALSE(pm.PmTrigger(1));
   EXPECT_FALSE(pm.Triggered());
   EXPECT_EQ(host.MessageTexts(),
-            (Lines{"Error in writing command to power meter. " + kTimeoutStatus}));
+            (Lines{"Error in writing command to power meter. " + kTimedOutStatus}));
 
   ClearTraffic();
   bus.QueueReply("");
@@ -333,8 +326,8 @@ TEST_F(PMTest, ReadWhoseTriggerFailsShowsBothBoxes) {
   bus.Queue("Send", kTimedOut);
   EXPECT_EQ(pm.PmRead(1), 999.0);
   EXPECT_EQ(host.MessageTexts(),
-            (Lines{"Error in writing command to power meter. " + kTimeoutStatus,
-                   "Error in reading power meter. " + kTimeoutStatus}));
+            (Lines{"Error in writing command to power meter. " + kTimedOutStatus,
+                   "Error in reading power meter. " + kTimedOutStatus}));
 }
 
 TEST_F(PMTest, ShutdownReturnsToLocalEvenWhenItsCommandFails) {
@@ -346,7 +339,7 @@ TEST_F(PMTest, ShutdownReturnsToLocalEvenWhenItsCommandFails) {
   EXPECT_FALSE(pm.PmShutdown());
   EXPECT_EQ(Traffic(), (Lines{"Send 13 SYST:LOC\r\n", "Local 13"}));
   EXPECT_EQ(host.MessageTexts(),
-            (Lines{"Error in writing command to power meter. " + kTimeoutStatus}));
+            (Lines{"Error in writing command to power meter. " + kTimedOutStatus}));
 
   // Without a shutdown command the instrument is initialised again.
   Define([](PowerMeterDef& d) { d.Shutdown.clear(); });
@@ -516,11 +509,11 @@ TEST_F(PMTest, PrintoutListsTheDefinitionUnderItsLabels) {
 TEST_F(PMTest, PrinterFailureIsReportedAsAFileError) {
   TempDir dir;
   ASSERT_TRUE(pm.SaveFile(dir.File("p.pm")));
-  test::FailingPrinter printer("    Init String");
+  FailingPrinter printer("    Init String");
   EXPECT_FALSE(pm.PrintSetup(printer));
   EXPECT_EQ(host.MessageTexts(),
             (Lines{"Error # 482\rPrinter error\rPwrMtr.PrintSetup\r" + dir.File("p.pm")}));
 }
 
 }  // namespace
-}  // namespace brimtal
+}  // namespace brimtal::test

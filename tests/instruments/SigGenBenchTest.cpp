@@ -6,30 +6,20 @@
 #include <cmath>
 #include <string>
 
+#include "SimRig.h"
 #include "factors/Conversions.h"
-#include "instruments/Gpib.h"
 #include "instruments/IfiAmp.h"
 #include "instruments/SigGen.h"
-#include "shell/BDelay.h"
-#include "shell/Clock.h"
-#include "shell/ScriptedHost.h"
 #include "shell/VbText.h"
-#include "sim/SimBus.h"
 #include "support/TestFiles.h"
 
 namespace brimtal {
 namespace {
 
-class SigGenBenchTest : public ::testing::Test {
+class SigGenBenchTest : public ::testing::Test, protected test::SimRig {
  protected:
   static constexpr std::int16_t kPowerMeter = sim::SimBench::kPowerMeterAddress;
 
-  VirtualClock clock;
-  ScriptedHost host{&clock};
-  bool haltFlag = false;
-  BDelay delay{host, clock, haltFlag};
-  sim::SimBus bus{clock};
-  Gpib gpib{bus, host, delay};
   SigGen gen{gpib, host};
   IfiAmp amp{gpib, delay, gen};
 

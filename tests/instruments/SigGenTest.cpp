@@ -8,13 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "FakeBus.h"
-#include "instruments/Gpib.h"
-#include "shell/BDelay.h"
-#include "shell/Clock.h"
+#include "BusRig.h"
+#include "TestPrinters.h"
 #include "shell/FileIo.h"
 #include "shell/Printer.h"
-#include "shell/ScriptedHost.h"
 #include "support/TestFiles.h"
 
 namespace brimtal {
@@ -22,10 +19,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using test::FakeBus;
-
-constexpr bus::Status kTimeout{bus::kErr | bus::kTimo | bus::kCmpl, bus::kEabo, 0};
-constexpr const char* kTimeoutStatus =
-    "\r\nibsta = &HC100 < ERR TIMO CMPL>\r\niberr = EABO <Op. aborted>\r\nibcnt = 0x0";
+using test::kTimedOutComplete;
+using test::kTimedOutCompleteStatus;
 
 // The definition held by tests/data/siggen/full.sg.
 SigGenDef FullDef() {
@@ -66,14 +61,8 @@ SigGenDef FullDef() {
   return d;
 }
 
-class SigGenTest : public ::testing::Test {
+class SigGenTest : public ::testing::Test, protected test::BusRig {
  protected:
-  VirtualClock clock;
-  ScriptedHost host{&clock};
-  bool haltFlag = false;
-  BDelay delay{host, clock, haltFlag};
-  FakeBus bus;
-  Gpib gpib{bus, host, delay};
   SigGen gen{gpib, host};
 
   void SetUp() override { gen.SigGenSetDefinition(FullDef()); }
@@ -90,7 +79,7 @@ class SigGenTest : public ::testing::Test {
   // The next n writes succeed, the one after fails with a timeout.
   void FailWriteAfter(int n) {
     for (int i = 0; i < n; ++i) bus.Queue("Send", {bus::kCmpl, 0, 1});
-    bus.Queue("Send", kTimeout);
+    bus.Queue("Send", kTimedOutComplete);
   }
   // RF on at a known frequency and level, with the traffic of getting there forgotten.
   void OnAt(double freq, float level) {
@@ -360,7 +349,8 @@ TEST_F(SigGenTest, AFailedWriteStopsTheCommandsAndTheNextRequestSendsBoth) {
   EXPECT_FALSE(gen.SigGenSetFreqLevel(150, -30));  // level falls: level first, and it fails
   EXPECT_EQ(Sent(), Lines{"POW -30.0 DBM\r\n"});
   EXPECT_EQ(host.MessageTexts(),
-            Lines{std::string("Error in writing command to Signal Generator. ") + kTimeoutStatus});
+            Lines{std::string("Error in writing command to Signal Generator. ") +
+                  kTimedOutCompleteStatus});
   EXPECT_EQ(gen.LastFreq(), 0);
   EXPECT_EQ(gen.LastLevel(), SigGen::kNoLevel);
 
@@ -389,8 +379,8 @@ TEST_F(SigGenTest, FailedRfCommandsAreReported) {
   EXPECT_FALSE(gen.SigGenRfOff());
   EXPECT_FALSE(gen.RfIsOn());
   EXPECT_EQ(host.MessageTexts(),
-            (Lines{std::string("Error setting SigGen RF on. ") + kTimeoutStatus,
-                   std::string("Error setting SigGen RF off. ") + kTimeoutStatus}));
+            (Lines{std::string("Error setting SigGen RF on. ") + kTimedOutCompleteStatus,
+                   std::string("Error setting SigGen RF off. ") + kTimedOutCompleteStatus}));
 }
 
 // --- RF off without an RF-off command ---
@@ -478,7 +468,8 @@ TEST_F(SigGenNoRfOffTest, AFailedLoweringIsReportedAsAFailure) {
   EXPECT_FALSE(gen.SigGenRfOff());
   EXPECT_FALSE(gen.RfIsOn());
   EXPECT_EQ(host.MessageTexts(),
-            Lines{std::string("Error in writing command to Signal Generator. ") + kTimeoutStatus});
+            Lines{std::string("Error in writing command to Signal Generator. ") +
+                  kTimedOutCompleteStatus});
 }
 
 // --- initialisation and shutdown ---
@@ -515,7 +506,7 @@ TEST_F(SigGenTest, InitFailsOnARefusedRequestOrAFailedOffCommand) {
   EXPECT_FALSE(gen.SigGenInit(80, -20));
   EXPECT_EQ(Sent(), (Lines{"*RST;*CLS\r\n", "MOD:OFF\r\n", "OUTP OFF\r\n"}));
   EXPECT_EQ(host.MessageTexts(),
-            Lines{std::string("Error turning modulation off. ") + kTimeoutStatus});
+            Lines{std::string("Error turning modulation off. ") + kTimedOutCompleteStatus});
 }
 
 TEST_F(SigGenTest, ShutdownLowersSwitchesOffAndGoesLocal) {
@@ -534,17 +525,18 @@ TEST_F(SigGenTest, ShutdownTriesEveryStepWhateverFails) {
     Lines messages;
   };
   const Case cases[] = {
-      {"lowering fails", [](FakeBus& b) { b.Queue("Send", kTimeout); },
-       Lines{std::string("Error in writing command to Signal Generator. ") + kTimeoutStatus}},
+      {"lowering fails", [](FakeBus& b) { b.Queue("Send", kTimedOutComplete); },
+       Lines{std::string("Error in writing command to Signal Generator. ") +
+             kTimedOutCompleteStatus}},
       {"RF off fails",
        [](FakeBus& b) {
          b.Queue("Send", {bus::kCmpl, 0, 1});
          b.Queue("Send", {bus::kCmpl, 0, 1});
-         b.Queue("Send", kTimeout);
+         b.Queue("Send", kTimedOutComplete);
        },
-       Lines{std::string("Error setting SigGen RF off. ") + kTimeoutStatus}},
-      {"local fails", [](FakeBus& b) { b.Queue("EnableLocal", kTimeout); },
-       Lines{std::string("Error closing SigGen") + kTimeoutStatus}},
+       Lines{std::string("Error setting SigGen RF off. ") + kTimedOutCompleteStatus}},
+      {"local fails", [](FakeBus& b) { b.Queue("EnableLocal", kTimedOutComplete); },
+       Lines{std::string("Error closing SigGen") + kTimedOutCompleteStatus}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -646,9 +638,9 @@ TEST_F(SigGenTest, FailedModulationWritesAreReported) {
   };
   for (const Case& c : cases) {
     host.ClearMessages();
-    bus.Queue("Send", kTimeout);
+    bus.Queue("Send", kTimedOutComplete);
     EXPECT_FALSE(c.act(gen)) << c.message;
-    EXPECT_EQ(host.MessageTexts(), Lines{std::string(c.message) + kTimeoutStatus});
+    EXPECT_EQ(host.MessageTexts(), Lines{std::string(c.message) + kTimedOutCompleteStatus});
     EXPECT_EQ(gen.ModKind(), c.kindAfter) << c.message;
     EXPECT_EQ(gen.ModIsOn(), c.modOnAfter) << c.message;
   }
@@ -764,15 +756,7 @@ TEST_F(SigGenTest, ALongPrintoutContinuesOnANewPageAndPrinterErrorsAreReported) 
   EXPECT_EQ(printer.Pages()[0].size(), 40u);
   EXPECT_EQ(printer.Pages()[1].back(), "  End of String: 2  (0 = none, 1 = cr, 2 = cr/lf)");
 
-  class FailingPrinter final : public Printer {
-   public:
-    void SetFont(const std::string&, double, bool) override {}
-    void PrintLine(const std::string&) override { throw PrinterError(482, "Printer error"); }
-    int CurrentY() const override { return 0; }
-    int PageHeight() const override { return 1000; }
-    void NewPage() override {}
-    void EndDoc() override {}
-  } failing;
+  test::FailingPrinter failing("");
   EXPECT_FALSE(gen.PrintSetup(failing));
   EXPECT_EQ(host.MessageTexts(), Lines{"Error # 482\rPrinter error\rSigGen.PrintSetup"});
 }

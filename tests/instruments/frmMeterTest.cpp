@@ -6,42 +6,29 @@
 #include <QLabel>
 
 #include "DefinitionWindowRig.h"
-#include "MeterRig.h"
+#include "TestPrinters.h"
 #include "factors/Conversions.h"
 #include "instruments/Meter.h"
 #include "shell/VbText.h"
 
-namespace brimtal {
-
-using test::Choose;
-using test::Control;
-using test::DataFile;
-using test::ExampleFile;
-using test::Pick;
-using test::ReadFileBytes;
-using test::Type;
-
+namespace brimtal::test {
 namespace {
 
-struct MeterWindow : test::BenchHost {
+struct MeterWindow : BenchHost, WindowControls<MeterWindow> {
   Meter meter{gpib, host, delay, clock, engine, haltFlag};
   std::unique_ptr<frmMeter> window;
 
   explicit MeterWindow(const std::string& file = DataFile("meters/analyser.mtr")) {
     if (!meter.LoadFile(file)) qFatal("cannot load %s", file.c_str());
     window = std::make_unique<frmMeter>(host, meter, gpib, engine, dir.Path().string());
-    test::Show(*window);
+    Show(*window);
   }
-  QLineEdit* Box(const char* name) { return Control<QLineEdit>(*window, name); }
-  QAction* Item(const char* name) { return Control<QAction>(*window, name); }
-  QRadioButton* Option(const char* name) { return Control<QRadioButton>(*window, name); }
   QString Label(const char* name) { return Control<QLabel>(*window, name)->text(); }
   // Collects through Save As into a file of the test's folder.
   void SaveAs(const std::string& name) {
     host.QueueFile(dir.File(name));
-    Choose(*window, "mnuFile", "mnuFileSaveAs");
+    File("mnuFileSaveAs");
   }
-  void Test(const char* item) { Choose(*window, "mnuTest", item); }
 };
 
 const char* const kTestItems[] = {"mnuTestSetFreq", "mnuTestSetLevel", "mnuTestTrigger",
@@ -236,13 +223,7 @@ class frmMeterTest : public QObject {
     QVERIFY2(modelled < 120, std::to_string(modelled).c_str());  // below the range
     QVERIFY2(std::abs(dbuv - modelled) < 0.2, reply.c_str());
 
-    test::WithModalDialog([&] { w.Test("mnuTestParse"); },
-                          [&](QWidget& dialog) {
-                            QCOMPARE(Control<QLineEdit>(dialog, "txtEvalExpression")->text(),
-                                     QString("X"));
-                            QCOMPARE(Control<QLineEdit>(dialog, "txtRetString")->text(),
-                                     QString::fromStdString(reply));
-                          });
+    ExpectParseTest([&] { w.Test("mnuTestParse"); }, "X", reply);
 
     w.Test("mnuTestShutdown");
     QVERIFY(!w.bus.Bench().At(sim::SimBench::kAnalyserAddress)->Remote());
@@ -268,6 +249,6 @@ int RunfrmMeterTest(int argc, char** argv) {
   return QTest::qExec(&tests, argc, argv);
 }
 
-}  // namespace brimtal
+}  // namespace brimtal::test
 
 #include "frmMeterTest.moc"

@@ -4,37 +4,24 @@
 #include "instruments/frmPMeter.h"
 
 #include "DefinitionWindowRig.h"
-#include "MeterRig.h"
+#include "TestPrinters.h"
 #include "factors/Conversions.h"
 #include "instruments/PM.h"
 #include "shell/VbText.h"
 
-namespace brimtal {
-
-using test::Choose;
-using test::Control;
-using test::DataFile;
-using test::ExampleFile;
-using test::Pick;
-using test::ReadFileBytes;
-using test::Type;
-
+namespace brimtal::test {
 namespace {
 
-struct PMeterWindow : test::BenchHost {
+struct PMeterWindow : BenchHost, WindowControls<PMeterWindow> {
   PM pm{gpib, host, delay, clock, engine};
   std::unique_ptr<frmPMeter> window;
 
   explicit PMeterWindow(const std::string& file = DataFile("meters/power-meter.pm")) {
     if (!file.empty() && !pm.LoadFile(file)) qFatal("cannot load %s", file.c_str());
     window = std::make_unique<frmPMeter>(host, pm, gpib, engine, dir.Path().string());
-    test::Show(*window);
+    Show(*window);
   }
-  QLineEdit* Box(const char* name) { return Control<QLineEdit>(*window, name); }
-  QAction* Item(const char* name) { return Control<QAction>(*window, name); }
-  bool Checked(const char* option) { return Control<QRadioButton>(*window, option)->isChecked(); }
-  void File(const char* item) { Choose(*window, "mnuFile", item); }
-  void Test(const char* item) { Choose(*window, "mnuTest", item); }
+  bool Checked(const char* option) { return Option(option)->isChecked(); }
 };
 
 const char* const kTestItems[] = {"mnuTestSetFreq", "mnuTestTrigger", "mnuTestRead",
@@ -207,7 +194,7 @@ class frmPMeterTest : public QObject {
   void loadOfABadFileShowsWhatWasReadAndReportsIt() {
     PMeterWindow w;
     const std::string path = w.dir.File("short.pm");
-    test::WriteFileBytes(path, "Cut short\r\n 22 \r\n");
+    WriteFileBytes(path, "Cut short\r\n 22 \r\n");
     w.host.QueueFile(path);
     QVERIFY(!w.window->Load());
     QCOMPARE(
@@ -220,7 +207,7 @@ class frmPMeterTest : public QObject {
   void printCollectsAndPrintsUnlessCancelled() {
     PMeterWindow w;
     RecordingPrinter pages;
-    w.host.QueuePrinter(std::make_unique<test::PrinterInto>(pages));
+    w.host.QueuePrinter(std::make_unique<PrinterInto>(pages));
     Type(w.Box("txtName"), "Printed");
     w.File("mnuFilePrint");
     QCOMPARE(pages.Pages().at(0).at(6), std::string("Instrument Name: Printed"));
@@ -284,14 +271,7 @@ class frmPMeterTest : public QObject {
                          reply + "\"");
     QVERIFY(std::abs(dbm - w.bus.Bench().Signals().forwardPortDbm) < 0.1);
 
-    test::WithModalDialog([&] { w.Test("mnuTestParse"); },
-                          [&](QWidget& dialog) {
-                            QCOMPARE(dialog.windowTitle(), QString("Parse Test"));
-                            QCOMPARE(Control<QLineEdit>(dialog, "txtEvalExpression")->text(),
-                                     QString("X"));
-                            QCOMPARE(Control<QLineEdit>(dialog, "txtRetString")->text(),
-                                     QString::fromStdString(reply));
-                          });
+    ExpectParseTest([&] { w.Test("mnuTestParse"); }, "X", reply);
 
     w.Test("mnuTestShutdown");
     QVERIFY(!w.bus.Bench().At(sim::SimBench::kPowerMeterAddress)->Remote());
@@ -341,6 +321,6 @@ int RunfrmPMeterTest(int argc, char** argv) {
   return QTest::qExec(&tests, argc, argv);
 }
 
-}  // namespace brimtal
+}  // namespace brimtal::test
 
 #include "frmPMeterTest.moc"

@@ -1,71 +1,29 @@
 // The signal generator window, driven with key and mouse events: the definition in the
 // controls, the enable rules, the collecting checks in their order, closing with Retry and
 // Cancel, the File menu, and a Test-menu session against the simulated bench.
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QMenu>
-#include <QRadioButton>
-#include <QtTest>
 #include <string>
 #include <vector>
 
-#include "instruments/Gpib.h"
+#include "DefinitionWindowRig.h"
+#include "TestPrinters.h"
 #include "instruments/SigGen.h"
 #include "instruments/frmSigGen.h"
-#include "shell/BDelay.h"
-#include "shell/Clock.h"
-#include "shell/Printer.h"
-#include "shell/ScriptedHost.h"
-#include "sim/SimBus.h"
-#include "support/TestFiles.h"
 
 namespace brimtal {
 namespace {
 
+using test::Control;
 using test::DataFile;
 using test::ReadFileBytes;
-using test::TempDir;
 using Texts = std::vector<std::string>;
 
 const char* const kFilter = "Signal Generators (*.sg)|*.sg|All Files|*.*";
 const char* const kNotNumber = "Value not a number, re-enter";
 const char* const kOutOfRange = "Number outside valid range, re-enter";
 
-template <typename T>
-T* Control(QWidget& window, const char* name) {
-  T* control = window.findChild<T*>(QString::fromUtf8(name));
-  if (control == nullptr) qFatal("no control %s", name);
-  return control;
-}
-
-// Hands every printed line to a printer the test keeps.
-class ForwardingPrinter final : public Printer {
- public:
-  explicit ForwardingPrinter(RecordingPrinter& target) : target_(target) {}
-  void SetFont(const std::string& name, double size, bool bold) override {
-    target_.SetFont(name, size, bold);
-  }
-  void PrintLine(const std::string& text) override { target_.PrintLine(text); }
-  int CurrentY() const override { return target_.CurrentY(); }
-  int PageHeight() const override { return target_.PageHeight(); }
-  void NewPage() override { target_.NewPage(); }
-  void EndDoc() override { target_.EndDoc(); }
-
- private:
-  RecordingPrinter& target_;
-};
-
 // The window over the simulated bench, shown and active, with a folder of its own.
-struct Rig {
-  TempDir dir;
-  VirtualClock clock;
-  ScriptedHost host{&clock};
-  bool haltFlag = false;
-  BDelay delay{host, clock, haltFlag};
-  sim::SimBus bus{clock};
-  Gpib gpib{bus, host, delay};
+struct Rig : test::BenchHost, test::WindowControls<Rig> {
   SigGen gen{gpib, host};
   std::unique_ptr<frmSigGen> window;
 
@@ -77,22 +35,12 @@ struct Rig {
       if (!gen.LoadFile(Copy())) qFatal("definition not loaded");
     }
     window = std::make_unique<frmSigGen>(host, gen, gpib, dir.Path().string());
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qFatal("window not active");
+    test::Show(*window);
   }
 
   std::string Copy() const { return dir.File("gen.sg"); }
-  QLineEdit* Box(const char* name) { return Control<QLineEdit>(*window, name); }
-  QAction* Item(const char* name) { return Control<QAction>(*window, name); }
 
-  void Type(const char* box, const QString& text) {
-    QLineEdit* edit = Box(box);
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-  }
+  void Type(const char* box, const QString& text) { test::Type(Box(box), text); }
   // Alt+menu key opens the menu, the item's mnemonic chooses it.
   bool Choose(Qt::Key menuKey, const char* menuName, Qt::Key itemKey) {
     QTest::keyClick(window.get(), menuKey, Qt::AltModifier);
@@ -346,7 +294,7 @@ void frmSigGenTest::printGoesThroughThePrinterDialog() {
   QVERIFY(rig.File(Qt::Key_P));  // cancelled: nothing printed
 
   RecordingPrinter paper(100 * kTwipsPerInch);
-  rig.host.QueuePrinter(std::make_unique<ForwardingPrinter>(paper));
+  rig.host.QueuePrinter(std::make_unique<test::PrinterInto>(paper));
   rig.Type("txtName", "Printed name");
   QVERIFY(rig.File(Qt::Key_P));
   QVERIFY(paper.Ended());
