@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "equipment/frmEquipment.h"
 #include "instruments/script/ParseReply.h"
 #include "shell/Brimtal.h"
 #include "shell/Clock.h"
@@ -30,9 +31,7 @@ int main(int argc, char* argv[]) {
   brimtal::LockFileInstanceGuard guard("brimtal");
   brimtal::Startup startup(host, context.settings, context.log, guard, context.paths);
   startup.hooks.createScriptEngine = [&context] { context.script = brimtal::CreateScriptEngine(); };
-  startup.hooks.loadEquipment = [&context](const std::string& path) {
-    return context.equip.LoadDef(path);
-  };
+  brimtal::WireEquipment(context, startup.hooks, menu);
   context.gpib.SetQuitHandler([] { QApplication::exit(1); });
   // Which instruments this session drives goes into the log before anything is loaded.
   context.log.WriteLog("Instrument bus: " + context.bus->Description());
