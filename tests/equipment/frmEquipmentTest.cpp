@@ -601,6 +601,26 @@ class frmEquipmentTest : public QObject {
     QVERIFY(r.host.Messages().empty());
   }
 
+  void aFileThatFailsPartWayIsShownAsFarAsItWasRead() {
+    Rig r;
+    r.LoadBench();
+    auto w = r.Open();
+    const std::string bad = DataFile("equipment/bad-address.eqp");
+    r.host.QueueFile(bad);
+    ChooseMenu(*w, "FL");
+    const std::string sigGen = DataFile("equipment/a.sg");
+    const std::string meter = DataFile("equipment/b.mtr");
+    QCOMPARE(r.host.MessageTexts(),
+             (std::vector<std::string>{"Error # 13\rType mismatch\rEquip.LoadDef\r" + bad,
+                                       "Error # 53\rFile not found\rSigGen.LoadFile\r" + sigGen,
+                                       "Error # 53\rFile not found\rMeter.LoadFile\r" + meter}));
+    QCOMPARE(Tag(*w, "lblSigGen"), Q(sigGen));
+    QCOMPARE(Tag(*w, "lblMeter"), Q(meter));
+    // What the file did not reach stays as it was.
+    QCOMPARE(Tag(*w, "lblPwrMtr"), Q(Bench("sim-powermeter.pm")));
+    QCOMPARE(w->windowTitle(), "Equipment File: " + Q(bad) + " (simulated bench)");
+  }
+
   void saveIsRefusedWhileAnEntryIsWrong() {
     Rig r;
     r.LoadBench();
