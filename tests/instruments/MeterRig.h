@@ -2,6 +2,7 @@
 // starting at tick 1000, and a compact view of the bus traffic.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "instruments/script/ParseReply.h"
 
 namespace brimtal::test {
+
+using Lines = std::vector<std::string>;
 
 struct MeterRig : BusRig {
   MeterRig() : BusRig(1000) {}
@@ -42,6 +45,19 @@ struct MeterRig : BusRig {
     return lines;
   }
   void ClearTraffic() { bus.calls.clear(); }
+  // The replies of readings that trigger first: nothing for the flush, then the reply; a null
+  // reply stands for a read that times out.
+  void QueueReadings(std::initializer_list<const char*> replies) {
+    for (const char* reply : replies) {
+      bus.QueueReply("");
+      if (reply == nullptr) {
+        bus.Queue("Receive", {});
+        bus.Queue("Receive", kTimedOut);
+      } else {
+        bus.QueueReply(reply);
+      }
+    }
+  }
 };
 
 }  // namespace brimtal::test

@@ -16,8 +16,6 @@
 namespace brimtal::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 MeterDef Analyser() {
   MeterDef d;
   d.Name = "Test Analyser";
@@ -58,13 +56,6 @@ class MeterTest : public ::testing::Test, protected MeterRig {
       if (line.rfind("Send 18 RLEV", 0) == 0) found.push_back(line.substr(8));
     }
     return found;
-  }
-  // Replies for readings that trigger first: an empty flush, then the value.
-  void QueueReadings(std::initializer_list<const char*> values) {
-    for (const char* value : values) {
-      bus.QueueReply("");
-      bus.QueueReply(value);
-    }
   }
 };
 
@@ -346,13 +337,7 @@ TEST_F(MeterTest, FailedReadingsGive999) {
     d.Units = c.units;
     meter.MeterSetDefinition(d);
     host.ClearMessages();
-    bus.QueueReply("");
-    if (c.reply == nullptr) {
-      bus.Queue("Receive", {});
-      bus.Queue("Receive", kTimedOut);
-    } else {
-      bus.QueueReply(c.reply);
-    }
+    QueueReadings({c.reply});
     EXPECT_EQ(meter.MeterRead(1, 0), 999.0);
     const Lines messages = host.MessageTexts();
     ASSERT_EQ(messages.size(), c.firstMessage == nullptr ? 1u : 2u);

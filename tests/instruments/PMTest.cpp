@@ -16,8 +16,6 @@
 namespace brimtal::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 PowerMeterDef TwoChannelMeter() {
   PowerMeterDef d;
   d.Name = "Test PM";
@@ -168,8 +166,7 @@ TEST_F(PMTest, TriggerFlushesSelectsAndStartsAndTheReadCollectsAfterTheSettlingT
 
 TEST_F(PMTest, ReadWithoutTriggerTriggersAndWaitsTheWholeSettlingTimeEvenWhenHalted) {
   haltFlag = true;
-  bus.QueueReply("");  // the flush
-  bus.QueueReply("3.25");
+  QueueReadings({"3.25"});
   EXPECT_DOUBLE_EQ(pm.PmRead(2), 3.25);
   EXPECT_EQ(Traffic(), (Lines{"Send 13 CH2\r\n", "Flush 13", "Send 13 INIT2\r\n",
                               "Send 13 FETC2?\r\n", "Receive 13 LF 64"}));
@@ -187,8 +184,7 @@ TEST_F(PMTest, TriggeredWaitEndsEarlyOnHalt) {
 
 TEST_F(PMTest, NoSettlingTimeMeansNoPauseAndNoQuestion) {
   Define([](PowerMeterDef& d) { d.SettlingTime = 0; });
-  bus.QueueReply("");
-  bus.QueueReply("7");
+  QueueReadings({"7"});
   EXPECT_DOUBLE_EQ(pm.PmRead(1), 7);
   EXPECT_TRUE(host.Messages().empty());
   EXPECT_LT(clock.TickMs(), 1000 + BDelay::kMaxPumpMs);
@@ -206,8 +202,7 @@ TEST_F(PMTest, ChannelZeroFollowsTheBandSwitchFrequency) {
     SCOPED_TRACE(c.freq);
     ASSERT_TRUE(pm.PmSetFreq(c.freq));
     ClearTraffic();
-    bus.QueueReply("");
-    bus.QueueReply("-3");
+    QueueReadings({"-3"});
     EXPECT_DOUBLE_EQ(pm.PmRead(0), -3);
     const Lines traffic = Traffic();
     ASSERT_EQ(traffic.size(), 5u);
@@ -251,8 +246,7 @@ TEST_F(PMTest, RepliesAreParsedAndConvertedToDbm) {
     d.Units = units;
     d.ParseCmd = parse;
     pm.PmSetDefinition(d);
-    bus.QueueReply("");
-    bus.QueueReply(c.reply);
+    QueueReadings({c.reply});
     EXPECT_NEAR(pm.PmRead(1), c.dbm, 1e-4);
   }
   EXPECT_TRUE(host.Messages().empty());
@@ -287,13 +281,7 @@ TEST_F(PMTest, FailedReadingsGive999AfterTheReadingErrorBox) {
     pm.PmSetDefinition(d);
     host.ClearMessages();
     host.SetBusy(true);
-    bus.QueueReply("");  // the flush
-    if (c.reply == nullptr) {
-      bus.Queue("Receive", {});
-      bus.Queue("Receive", kTimedOut);
-    } else {
-      bus.QueueReply(c.reply);
-    }
+    QueueReadings({c.reply});
     EXPECT_EQ(pm.PmRead(1), 999.0);
     EXPECT_FALSE(host.Busy());
     if (c.messages.empty()) {
@@ -315,8 +303,7 @@ TEST_F(PMTest, FailedTriggerIsReportedAndTheNextReadTriggersAgain) {
             (Lines{"Error in writing command to power meter. " + kTimedOutStatus}));
 
   ClearTraffic();
-  bus.QueueReply("");
-  bus.QueueReply("-1");
+  QueueReadings({"-1"});
   EXPECT_DOUBLE_EQ(pm.PmRead(1), -1);
   EXPECT_EQ(Traffic()[2], "Send 13 INIT1\r\n");
 }
