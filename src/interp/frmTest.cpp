@@ -8,6 +8,7 @@
 
 #include "interp/InterpSession.h"
 #include "interp/frmTable.h"
+#include "shell/BmGlobals.h"
 #include "shell/HelpViewer.h"
 #include "shell/Host.h"
 #include "shell/frmAbout.h"
@@ -137,10 +138,9 @@ bool frmTest::eventFilter(QObject* watched, QEvent* event) {
 
 void frmTest::DisplayTable() {
   if (tableWindow_ == nullptr) {
-    host_.SetBusy(true);  // a table of many thousand points takes a moment to list
+    const BusyPointer busy(host_);  // a table of many thousand points takes a moment to list
     tableWindow_ = new frmTable(session_->Table(), this);
     tableWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    host_.SetBusy(false);
   }
   tableWindow_->show();
   tableWindow_->raise();

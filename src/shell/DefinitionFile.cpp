@@ -8,10 +8,6 @@
 
 namespace brimtal {
 
-namespace {
-constexpr int kOverflow = 6;
-}
-
 bool ParseDefinitionInt(const std::string& text, std::int64_t low, std::int64_t high,
                         std::int64_t& value, FileError& error) {
   const auto number = vbtext::ToNumber(text);
@@ -21,7 +17,7 @@ bool ParseDefinitionInt(const std::string& text, std::int64_t low, std::int64_t 
   }
   const double rounded = std::nearbyint(*number);
   if (rounded < static_cast<double>(low) || rounded > static_cast<double>(high)) {
-    error = MakeFileError(kOverflow);
+    error = MakeFileError(vberr::kOverflow);
     return false;
   }
   value = static_cast<std::int64_t>(rounded);
@@ -100,7 +96,7 @@ bool DefinitionReader::Float(float& value, FileError& error) {
   double wide = 0;
   if (!Number(wide, error)) return false;
   if (std::fabs(wide) > std::numeric_limits<float>::max()) {
-    error = MakeFileError(kOverflow);
+    error = MakeFileError(vberr::kOverflow);
     return false;
   }
   value = static_cast<float>(wide);
