@@ -9,14 +9,16 @@ echo "== clang-format"
 git ls-files -- '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
 
 echo "== build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j2
 echo "== tests"
 (cd build && ctest -j2 --output-on-failure)
 
+# The sanitizer build uses clang: it compiles unoptimised code about twice as fast as GCC, and
+# checking with a second compiler catches what one of them lets through.
 echo "== build with sanitizers"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRIMTAL_SANITIZE=ON \
-  -DBRIMTAL_BUILD_BENCHMARKS=OFF >/dev/null
+  -DCMAKE_CXX_COMPILER=clang++ -DBRIMTAL_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-asan -j2
 echo "== tests with sanitizers"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

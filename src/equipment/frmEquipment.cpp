@@ -159,8 +159,9 @@ void frmEquipment::ConnectMenus() {
       {ui.mnuOptInsLossDir, SettingsDirectory::InsertionLoss},
   };
   for (const auto& [item, folder] : folders) {
-    connect(item, &QAction::triggered, this,
-            [&host, &settings, folder] { ChooseSettingsDirectory(host, settings, folder); });
+    connect(item, &QAction::triggered, this, [&host, &settings, folder = folder] {
+      ChooseSettingsDirectory(host, settings, folder);
+    });
   }
 
   const std::pair<QAction*, EquipInstrument> selects[] = {
@@ -169,7 +170,7 @@ void frmEquipment::ConnectMenus() {
       {ui.mnuInstSelectPwrMtr, EquipInstrument::PowerMeter},
   };
   for (const auto& [item, which] : selects) {
-    connect(item, &QAction::triggered, this, [this, which] {
+    connect(item, &QAction::triggered, this, [this, which = which] {
       SelectInstrument(which);
       ui_->tabSetup->setCurrentIndex(kTabInstruments);
     });
@@ -180,7 +181,7 @@ void frmEquipment::ConnectMenus() {
       {ui.mnuInstDefinePwrMtr, EquipInstrument::PowerMeter},
   };
   for (const auto& [item, which] : defines) {
-    connect(item, &QAction::triggered, this, [this, which] { DefineInstrument(which); });
+    connect(item, &QAction::triggered, this, [this, which = which] { DefineInstrument(which); });
   }
 
   QAction* factorSelects[] = {ui.mnuFactSelectCable, ui.mnuFactSelectFwdPort,
@@ -225,7 +226,7 @@ void frmEquipment::ConnectControls() {
   const std::pair<QRadioButton*, std::int32_t> couplings[] = {
       {ui.optSingle, 0}, {ui.optDualFwdRev, 1}, {ui.optDualSplit, 2}};
   for (const auto& [option, coupling] : couplings) {
-    connect(option, &QRadioButton::toggled, this, [this, coupling](bool checked) {
+    connect(option, &QRadioButton::toggled, this, [this, coupling = coupling](bool checked) {
       if (!checked) return;
       context_.equip.SetPmCoupling(coupling);
       EnableCouplingControls();

@@ -54,7 +54,7 @@ std::string MeterLevelText(double dbuv, int units, std::string_view pattern);
 // A level typed in the unit, as dBuV; nothing when the unit cannot hold it (a negative voltage).
 std::optional<double> TypedMeterLevel(double value, int units);
 
-class Meter : public MeasuringInstrument {
+class Meter final : public MeasuringInstrument {
  public:
   Meter(Gpib& gpib, Host& host, BDelay& delay, Clock& clock, ScriptEngine& engine,
         const bool& haltFlag);

@@ -36,7 +36,7 @@ struct PowerMeterDef {
 
 inline constexpr double kFailedReading = 999.0;
 
-class PM : public MeasuringInstrument {
+class PM final : public MeasuringInstrument {
  public:
   PM(Gpib& gpib, Host& host, BDelay& delay, Clock& clock, ScriptEngine& engine);
 
