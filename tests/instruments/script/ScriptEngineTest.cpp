@@ -20,6 +20,11 @@ std::string Repeat(const std::string& piece, int count) {
   return text;
 }
 
+// "1" inside the given number of parentheses.
+std::string Nested(int depth) {
+  return Repeat("(", depth) + "1" + Repeat(")", depth);
+}
+
 class ScriptEngineTest : public ::testing::Test {
  protected:
   ScriptEngine engine = CreateScriptEngine();
@@ -321,7 +326,7 @@ TEST_F(ScriptEngineTest, SyntaxErrors) {
 TEST_F(ScriptEngineTest, BoundsStopHostileExpressions) {
   ExpectErrors(engine,
                {
-                   {std::string(70, '(') + "1" + std::string(70, ')'), 28, "Out of stack space"},
+                   {Nested(70), 28, "Out of stack space"},
                    {Repeat("-", 70) + "1", 28, "Out of stack space"},
                    {Repeat("Not ", 70) + "1", 28, "Out of stack space"},
                    {"1" + Repeat(" + 1", 600), 28, "Out of stack space"},
@@ -329,11 +334,11 @@ TEST_F(ScriptEngineTest, BoundsStopHostileExpressions) {
                    {"Space(65536) & \"a\"", 14, "Out of string space"},
                    {"Replace(String(40000, \"a\"), \"a\", \"aa\")", 14, "Out of string space"},
                    {"Len(Space(60000))" + Repeat(" + Len(Space(60000))", 300), 7, "Out of memory"},
-                   {std::string(9000, ' ') + "1", 1001, "Out of memory"},
+                   {Repeat(" ", 9000) + "1", 1001, "Out of memory"},
                });
   // Within the bounds the same constructs work.
   ExpectValues(engine, {
-                           {std::string(60, '(') + "1" + std::string(60, ')'), "Integer", "1"},
+                           {Nested(60), "Integer", "1"},
                            {"1" + Repeat(" + 1", 400), "Integer", "401"},
                            {"Len(String(65536, \"a\"))", "Long", "65536"},
                        });
