@@ -44,7 +44,9 @@ bool BDelay::WaitDwell(bool abortable, CountdownDisplay* window) {
   while (clock_.TickMs() < deadline) {
     PumpUntil(deadline);
     if (window != nullptr) {
-      window->Countdown(static_cast<double>(deadline - clock_.TickMs()) / 1000.0);
+      // A pump that returns a little late must not show a negative time left.
+      const std::int64_t left = std::max<std::int64_t>(deadline - clock_.TickMs(), 0);
+      window->Countdown(static_cast<double>(left) / 1000.0);
     }
     if (abortable && haltFlag_) return false;
   }

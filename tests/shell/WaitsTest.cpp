@@ -54,6 +54,18 @@ TEST_F(WaitsFixture, DwellCountsTimeSpentSinceItsStartAndCountsDown) {
   EXPECT_DOUBLE_EQ(window.shown.back(), 0.0);
 }
 
+TEST_F(WaitsFixture, CountdownNeverShowsNegativeTimeWhenThePumpReturnsLate) {
+  // The window system's timers fire a few milliseconds late.
+  host.OnDoEvents([this] { clock.Advance(7); });
+  delay.StartDwell(0.1);
+  Countdowns window;
+  EXPECT_TRUE(delay.WaitDwell(true, &window));
+  EXPECT_GE(clock.TickMs(), 1100);
+  ASSERT_FALSE(window.shown.empty());
+  for (double seconds : window.shown) EXPECT_GE(seconds, 0.0);
+  EXPECT_DOUBLE_EQ(window.shown.back(), 0.0);
+}
+
 TEST_F(WaitsFixture, ZeroDwellAsksWaitForUserAndCancelHalts) {
   delay.StartDwell(0);
   host.QueueAnswer(MsgAnswer::OK);
