@@ -46,7 +46,7 @@ auto Guarded(std::int32_t number, const char* source, const char* prefix, Operat
   }
 }
 
-// One settings file: loaded whole, changed, and written back in one step.
+// One settings file, loaded whole for reading.
 class IniDocument {
  public:
   IniDocument() : ini_(false, true, false) { ini_.SetSpaces(false); }
@@ -94,44 +94,6 @@ class IniDocument {
     return ini_.GetSection(section.c_str()) != nullptr;
   }
 
-  void Set(const std::string& section, const std::string& key, const std::string& value) {
-    ini_.SetValue(section.c_str(), key.c_str(), value.c_str(), nullptr, true);
-  }
-  void Remove(const std::string& section, const std::string& key) {
-    ini_.Delete(section.c_str(), key.c_str());
-  }
-  void RemoveSection(const std::string& section) { ini_.Delete(section.c_str(), nullptr); }
-
-  // Writes the file beside itself and renames it into place, with CR LF line ends.
-  bool Save(const std::string& path, FileError& error) const {
-    std::string text;
-    if (ini_.Save(text, false) < 0) {
-      error = MakeFileError(vberr::kDeviceIo);
-      return false;
-    }
-    // CR LF line ends, and never more than one empty line in a row.
-    std::string crlf;
-    int emptyLines = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find('\n', start);
-      if (end == std::string::npos) end = text.size();
-      std::string line = text.substr(start, end - start);
-      std::erase(line, '\r');
-      start = end + 1;
-      emptyLines = line.empty() ? emptyLines + 1 : 0;
-      if (emptyLines > 1) continue;
-      crlf += line + "\r\n";
-    }
-    std::error_code ec;
-    const fs::path folder = fs::path(path).parent_path();
-    if (!folder.empty()) fs::create_directories(folder, ec);
-    AtomicFileWriter writer;
-    if (!writer.Open(path, error)) return false;
-    writer.Write(crlf);
-    return writer.Commit(error);
-  }
-
  private:
   // A NUL inside a line ends what can be read of that line.
   static std::string WithoutNulTails(const std::string& content) {
@@ -147,6 +109,110 @@ class IniDocument {
   }
 
   CSimpleIniA ini_;
+};
+
+// The settings file as its lines, changed the way the private-profile writes change it: only
+// the line of the key in question is replaced, inserted or removed, so comments, notes and
+// anything else an engineer typed into the file stay where they were.
+class ProfileLines {
+ public:
+  void Load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return;
+    const std::string content((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    lines_ = SplitLines(content);
+  }
+
+  void Set(const std::string& section, const std::string& key, const std::string& value) {
+    if (const auto line = KeyLine(section, key)) {
+      // The key keeps the spelling it has in the file.
+      lines_[*line] = KeyOf(lines_[*line]) + "=" + value;
+      return;
+    }
+    const std::string entry = key + "=" + value;
+    if (const auto header = SectionHeader(section)) {
+      // After the section's last line that is not empty, so the gap before the next stays.
+      std::size_t at = *header + 1;
+      for (std::size_t i = *header + 1; i < lines_.size() && !IsHeader(lines_[i]); ++i) {
+        if (!vbtext::Trim(lines_[i]).empty()) at = i + 1;
+      }
+      lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), entry);
+      return;
+    }
+    if (!lines_.empty() && !vbtext::Trim(lines_.back()).empty()) lines_.emplace_back();
+    lines_.push_back("[" + section + "]");
+    lines_.push_back(entry);
+  }
+
+  void Remove(const std::string& section, const std::string& key) {
+    if (const auto line = KeyLine(section, key)) {
+      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*line));
+    }
+  }
+
+  // Removes every part of the file headed by the section, with its lines.
+  void RemoveSection(const std::string& section) {
+    std::vector<std::string> kept;
+    bool inside = false;
+    for (const auto& line : lines_) {
+      if (IsHeader(line)) inside = vbtext::EqualsNoCase(HeaderName(line), section);
+      if (!inside) kept.push_back(line);
+    }
+    lines_ = std::move(kept);
+  }
+
+  // Writes the file beside itself and renames it into place, with CR LF line ends.
+  bool Save(const std::string& path, FileError& error) const {
+    std::error_code ec;
+    const fs::path folder = fs::path(path).parent_path();
+    if (!folder.empty()) fs::create_directories(folder, ec);
+    AtomicFileWriter writer;
+    if (!writer.Open(path, error)) return false;
+    for (const auto& line : lines_) writer.WriteLine(line);
+    return writer.Commit(error);
+  }
+
+ private:
+  static bool IsHeader(const std::string& line) {
+    const std::string text = vbtext::TrimLeft(line);
+    return text.starts_with('[') && text.find(']') != std::string::npos;
+  }
+  static std::string HeaderName(const std::string& line) {
+    const std::string text = vbtext::TrimLeft(line);
+    return vbtext::Trim(text.substr(1, text.find(']') - 1));
+  }
+  static bool IsComment(const std::string& line) {
+    const std::string text = vbtext::TrimLeft(line);
+    return text.starts_with(';') || text.starts_with('#');
+  }
+  static std::string KeyOf(const std::string& line) {
+    return vbtext::Trim(line.substr(0, line.find('=')));
+  }
+
+  std::optional<std::size_t> SectionHeader(const std::string& section) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      if (IsHeader(lines_[i]) && vbtext::EqualsNoCase(HeaderName(lines_[i]), section)) return i;
+    }
+    return std::nullopt;
+  }
+
+  // The first line of the key within any part of the file headed by the section.
+  std::optional<std::size_t> KeyLine(const std::string& section, const std::string& key) const {
+    bool inside = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const std::string& line = lines_[i];
+      if (IsHeader(line)) {
+        inside = vbtext::EqualsNoCase(HeaderName(line), section);
+      } else if (inside && !IsComment(line) && line.find('=') != std::string::npos &&
+                 vbtext::EqualsNoCase(KeyOf(line), key)) {
+        return i;
+      }
+    }
+    return std::nullopt;
+  }
+
+  std::vector<std::string> lines_;
 };
 
 // A value as the private-profile read hands it over: without surrounding quotes, at most
@@ -324,7 +390,7 @@ void clsSetting::SaveSettingStr(const std::string& section, const std::string& k
   EnsureInit();
   Guarded(settingerr::kWriting, "CSetting.SaveSettingStr", "Error writing Setting ", [&] {
     const std::string path = FileMode() ? iniPath_ : StorePath();
-    IniDocument doc;
+    ProfileLines doc;
     doc.Load(path);
     doc.Set(section, key, SingleLine(value));
     FileError error;
@@ -339,7 +405,7 @@ void clsSetting::SaveSettingInt(const std::string& section, const std::string& k
   EnsureInit();
   Guarded(settingerr::kWriting, "CSetting.SaveSettingInt", "Error writing Setting ", [&] {
     const std::string path = FileMode() ? iniPath_ : StorePath();
-    IniDocument doc;
+    ProfileLines doc;
     doc.Load(path);
     doc.Set(section, key, std::to_string(value));
     FileError error;
@@ -354,11 +420,13 @@ void clsSetting::DeleteKey(const std::string& section, const std::string& key) {
     const std::string path = FileMode() ? iniPath_ : StorePath();
     IniDocument doc;
     doc.Load(path);
+    ProfileLines lines;
+    lines.Load(path);
     FileError error;
     if (FileMode()) {
       if (!doc.HasKey(section, key)) return 0;
-      doc.Remove(section, key);
-      if (!doc.Save(path, error)) {
+      lines.Remove(section, key);
+      if (!lines.Save(path, error)) {
         throw Failure{settingerr::kDeletingKey, "Error Deleting Key (check if file is protected)"};
       }
       return 0;
@@ -366,11 +434,11 @@ void clsSetting::DeleteKey(const std::string& section, const std::string& key) {
     // The store refuses to remove what is not there, as the registry did.
     if (key.empty() ? !doc.HasSection(section) : !doc.HasKey(section, key)) Fail(5);
     if (key.empty()) {
-      doc.RemoveSection(section);
+      lines.RemoveSection(section);
     } else {
-      doc.Remove(section, key);
+      lines.Remove(section, key);
     }
-    if (!doc.Save(path, error)) throw Failure{error.number, error.description};
+    if (!lines.Save(path, error)) throw Failure{error.number, error.description};
     return 0;
   });
 }

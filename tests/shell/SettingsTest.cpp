@@ -139,6 +139,40 @@ TEST(Settings, WritingCreatesAndUpdatesTheFileWithCrLf) {
   EXPECT_FALSE(fs::exists(dir.File("prog/Brimtal.ini.saving~")));
 }
 
+TEST(Settings, WritingChangesOnlyTheLineOfTheKey) {
+  test::TempDir dir;
+  clsSetting setting(PathsIn(dir));
+  setting.Init("Brimtal", 1);
+  fs::copy_file(test::DataFile("shell/settings/hand_edited.ini"), setting.IniPath());
+  const std::string original = test::ReadFileBytes(setting.IniPath());
+  auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+  };
+
+  // An existing key is rewritten in its place, under its own spelling; every comment, note
+  // and empty line of the file stays.
+  setting.SaveSettingStr("equip", "file", "/lab/b.eqp");
+  std::string expected = replaced(original, "FILE=/lab/a.eqp", "FILE=/lab/b.eqp");
+  EXPECT_EQ(test::ReadFileBytes(setting.IniPath()), expected);
+
+  // A new key goes after the last line of its section that is not empty.
+  setting.SaveSettingInt("Equip", "Beeps", 2);
+  expected = replaced(expected, "b.eqp\r\n", "b.eqp\r\nBeeps=2\r\n");
+  EXPECT_EQ(test::ReadFileBytes(setting.IniPath()), expected);
+
+  // A new section goes at the end.
+  setting.SaveSettingStr("Cables", "Dir", "/lab/cables");
+  expected += "\r\n[Cables]\r\nDir=/lab/cables\r\n";
+  EXPECT_EQ(test::ReadFileBytes(setting.IniPath()), expected);
+
+  // Removing a key takes its line only.
+  setting.DeleteKey("EQUIP", "Dir");
+  expected = replaced(expected, "Dir=/lab/equip\r\n", "");
+  EXPECT_EQ(test::ReadFileBytes(setting.IniPath()), expected);
+  EXPECT_EQ(setting.GetSettingStr("Equip", "File", ""), "/lab/b.eqp");
+  EXPECT_EQ(setting.GetSettingInt("Equip", "Beeps", 0), 2);
+}
+
 TEST(Settings, AProtectedFileIsLeftAsItWas) {
   test::TempDir dir;
   clsSetting setting(PathsIn(dir));
