@@ -33,6 +33,7 @@ bool MeasuringInstrument::Open(std::int16_t address, const std::string& initStri
                                const std::string& deviceName) {
   if (!link_.Open(address, initString, deviceName)) return false;
   lastFreq_ = 0;
+  freqSent_ = true;
   triggered_ = false;
   return true;
 }
@@ -40,15 +41,12 @@ bool MeasuringInstrument::Open(std::int16_t address, const std::string& initStri
 bool MeasuringInstrument::ChangeFrequency(double freqMhz, bool hasCommand,
                                           const std::function<bool()>& send,
                                           const std::string& failure) {
-  if (freqMhz == lastFreq_) return true;
-  if (hasCommand && !send()) {
-    // The instrument may hold either frequency now: the next request must go out again.
-    lastFreq_ = 0;
-    link_.ErrorBox(failure);
-    return false;
-  }
+  if (freqMhz == lastFreq_ && freqSent_) return true;
   lastFreq_ = freqMhz;
-  return true;
+  freqSent_ = !hasCommand || send();
+  // The instrument may hold either frequency now: the next request goes out again.
+  if (!freqSent_) link_.ErrorBox(failure);
+  return freqSent_;
 }
 
 bool MeasuringInstrument::StartCapture(std::int16_t address, const std::string& command,

@@ -40,8 +40,9 @@ class MeasuringInstrument : public DefinedInstrument {
   // Opens the device; a period of use starts with no frequency set and nothing triggered.
   bool Open(std::int16_t address, const std::string& initString, const std::string& deviceName);
   // Tells the instrument a frequency unless it is the one it was last told; without a frequency
-  // command the frequency is only kept. A failed send is reported with the failure text and
-  // forgets the frequency, so that the same request goes out again.
+  // command the frequency is only kept. A failed send is reported with the failure text; the
+  // frequency is still the one asked for (channel choices follow it), but the same request goes
+  // out again.
   bool ChangeFrequency(double freqMhz, bool hasCommand, const std::function<bool()>& send,
                        const std::string& failure);
   // Starts a capture: the instrument's output is flushed and the trigger command, if there is
@@ -67,6 +68,7 @@ class MeasuringInstrument : public DefinedInstrument {
   Clock& clock_;
   ScriptEngine& engine_;
   double lastFreq_ = 0;
+  bool freqSent_ = true;  // false after a failed frequency command
   bool triggered_ = false;
   std::int64_t readyTick_ = 0;
   std::string lastReply_;

@@ -96,6 +96,7 @@ void Meter::MeterSetDefinition(const MeterDef& def) {
 bool Meter::MeterInit() {
   if (!Open(def_.Address, def_.InitString, kDeviceName)) return false;
   lastLevel_ = kNoRangeSet;
+  rangeSent_ = true;
   return MeterSetLevel(static_cast<double>(def_.MaxLevel) - kInitialRangeBelowMax);
 }
 
@@ -122,9 +123,10 @@ bool Meter::MeterSetLevel(double levelDbuv) {
     host_.MsgBox("Level requested exceeds meter's capability. ");
     return false;
   }
-  if (levelDbuv == lastLevel_) return true;
+  if (levelDbuv == lastLevel_ && rangeSent_) return true;
   if (!HasCommand(def_.LevelSetPre, def_.LevelSetSuf)) {
     lastLevel_ = levelDbuv;
+    rangeSent_ = true;
     return true;
   }
   const double range = levelDbuv + (def_.InstType == kMeterScope ? kScopeMargin : kRangeMargin);
@@ -136,11 +138,14 @@ bool Meter::MeterSetLevel(double levelDbuv) {
   }
   if (!link_.Send(def_.Address, InstrumentLink::NumberCommand(def_.LevelSetPre, *number,
                                                               kLevelPattern, def_.LevelSetSuf))) {
-    lastLevel_ = kNoRangeSet;  // the next request goes out again
+    // Ranging goes on from the range asked for, but the same request goes out again.
+    lastLevel_ = levelDbuv;
+    rangeSent_ = false;
     link_.ErrorBox(kWriteCommandError);
     return false;
   }
   lastLevel_ = levelDbuv;
+  rangeSent_ = true;
   return true;
 }
 

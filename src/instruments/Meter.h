@@ -100,6 +100,7 @@ class Meter final : public MeasuringInstrument {
   const bool& haltFlag_;
   MeterDef def_;
   double lastLevel_ = kNoRangeSet;
+  bool rangeSent_ = true;  // false after a failed range command
 };
 
 }  // namespace brimtal

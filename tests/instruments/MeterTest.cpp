@@ -115,6 +115,20 @@ TEST_F(MeterTest, FailedWritesAreReportedAndTheSameRequestGoesOutAgain) {
   EXPECT_EQ(meter.LastLevel(), 60);
 }
 
+// Ranging after a failed range command starts from the range asked for; nothing else tells the
+// driver where the instrument's range is.
+TEST_F(MeterTest, AutomaticRangingAfterAFailedRangeCommand) {
+  ASSERT_TRUE(meter.MeterSetLevel(60));
+  bus.Queue("Send", kTimedOut);
+  EXPECT_FALSE(meter.MeterSetLevel(50));
+  ClearTraffic();
+  QueueReadings({"40", "40"});
+  EXPECT_DOUBLE_EQ(meter.MeterRead(0, -1), 40);
+  EXPECT_EQ(RangeCommands(), (Lines{"RLEV 45.0 DBUV\r\n"}));
+  EXPECT_EQ(meter.LastLevel(), 43);
+  EXPECT_EQ(host.MessageTexts(), (Lines{"Error in writing command to meter. " + kTimedOutStatus}));
+}
+
 TEST_F(MeterTest, RangeIsSentWithItsMarginInTheInstrumentsUnit) {
   struct Case {
     int units;

@@ -120,6 +120,19 @@ TEST_F(PMTest, FailedFrequencyWriteIsReportedAndTheSameRequestGoesOutAgain) {
   EXPECT_EQ(pm.LastFreq(), 150);
 }
 
+// The band-switch choice follows the frequency asked for even when telling it failed: a reading
+// above the band switch must not come from the lower band's channel.
+TEST_F(PMTest, AfterAFailedFrequencyWriteTheChannelStillFollowsTheRequest) {
+  bus.Queue("Send", {});         // CH1
+  bus.Queue("Send", kTimedOut);  // the frequency command
+  EXPECT_FALSE(pm.PmSetFreq(500));
+  ClearTraffic();
+  QueueReadings({"-3"});
+  EXPECT_DOUBLE_EQ(pm.PmRead(0), -3);
+  EXPECT_EQ(Traffic(), (Lines{"Send 13 CH2\r\n", "Flush 13", "Send 13 INIT2\r\n",
+                              "Send 13 FETC2?\r\n", "Receive 13 LF 64"}));
+}
+
 TEST_F(PMTest, ChannelSelection) {
   EXPECT_FALSE(pm.PmSelectChannel(3));
   EXPECT_FALSE(pm.PmSelectChannel(0));
