@@ -119,8 +119,9 @@ class ProfileLines {
   void Load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return;
-    const std::string content((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // A byte-order mark left by an editor is no part of the first line, as for the reader.
+    if (content.starts_with("\xEF\xBB\xBF")) content.erase(0, 3);
     lines_ = SplitLines(content);
   }
 

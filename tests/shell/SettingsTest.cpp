@@ -173,6 +173,16 @@ TEST(Settings, WritingChangesOnlyTheLineOfTheKey) {
   EXPECT_EQ(setting.GetSettingInt("Equip", "Beeps", 0), 2);
 }
 
+TEST(Settings, WritingAFileThatStartsWithAByteOrderMarkChangesItsKey) {
+  test::TempDir dir;
+  clsSetting setting(PathsIn(dir));
+  setting.Init("Brimtal", 1);
+  test::WriteFileBytes(setting.IniPath(), "\xEF\xBB\xBF[Equip]\r\nDir=/old\r\n");
+  setting.SaveSettingStr("Equip", "Dir", "/new");
+  EXPECT_EQ(setting.GetSettingStr("Equip", "Dir", ""), "/new");
+  EXPECT_EQ(test::ReadFileBytes(setting.IniPath()), "[Equip]\r\nDir=/new\r\n");
+}
+
 TEST(Settings, AProtectedFileIsLeftAsItWas) {
   test::TempDir dir;
   clsSetting setting(PathsIn(dir));
