@@ -197,6 +197,8 @@ void frmBuildList::Add() {
   const auto range = CollectRange();
   if (!range) return;
   file_.clear();
+  // The list is no longer the caller's file as it was handed in.
+  callerFile_ = false;
   UpdateCaption(true);
   list_.insert(list_.end(), range->begin(), range->end());
   Tidy();

@@ -455,6 +455,32 @@ class frmBuildListTest : public QObject {
     QCOMPARE(highest, 2.0);
   }
 
+  // Once a range is added the list is no longer the caller's file: a list saved under a new
+  // name is offered to the caller instead of being dropped on the way out.
+  void aChangedCallersListSavedUnderANewNameIsOffered() {
+    Builder b;
+    b.window.hide();
+    double lowest = 1;
+    double highest = 2;
+    std::string file = DataFile("lists/unsorted.lst");
+    const std::string saved = b.dir.File("extended.lst");
+    RunDoIt(b.window, lowest, highest, file, [&] {
+      b.Add("optHarmonics", "400", "2", "");
+      b.host.QueueFile(saved);
+      b.FileMenu(Builder::SaveAs);
+      QCOMPARE(b.window.windowTitle(), Text("Frequency List: " + saved));
+      b.host.QueueAnswer(MsgAnswer::Yes);
+      b.Click("cmdExit");
+    });
+    QCOMPARE(b.host.MessageTexts(),
+             std::vector<std::string>{"Do you want to use file " + saved + "?"});
+    QCOMPARE(ReadFileBytes(saved),
+             std::string("80.0\r\n100.0\r\n120.0\r\n150.0\r\n300.0\r\n400.0\r\n800.0\r\n"));
+    QCOMPARE(file, saved);
+    QCOMPARE(lowest, 80.0);
+    QCOMPARE(highest, 800.0);
+  }
+
   void doItWithABadFileStartsEmpty() {
     Builder b;
     b.window.hide();
