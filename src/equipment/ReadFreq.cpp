@@ -98,10 +98,18 @@ std::optional<FreqList> LinearSweep(double start, double stop, double step, std:
   return sweep;
 }
 
+// Closer to the band-switch frequency than this, a generated frequency is that frequency: it
+// differs from it only by binary rounding and is written as the same text.
+constexpr double kSameAsBandSwitchMhz = 5e-7;
+
 // The band-switch pair B, B + 0.000001 in front of the first entry above B, when
 // start <= B < stop.
 void InsertBandSwitchPair(FreqList& list, double start, double stop, double bandSwitch) {
   if (!(start <= bandSwitch && bandSwitch < stop)) return;
+  // A step sum a hair above B would otherwise follow the pair and step back below B + 0.000001.
+  for (double& f : list) {
+    if (std::fabs(f - bandSwitch) < kSameAsBandSwitchMhz) f = bandSwitch;
+  }
   const auto above =
       std::find_if(list.begin(), list.end(), [&](double f) { return f > bandSwitch; });
   if (above == list.end()) return;

@@ -34,7 +34,8 @@ int FileTolist(Host& host, const std::string& path, FreqList& list);
 // other type, and a sweep that would never end or would exceed kMaxFreqListEntries, gives 0
 // and an empty list. With the IFI amplifier selected, a generated sweep that crosses its
 // band-switch frequency B gets the pair B, B + 0.000001 in front of its first frequency above
-// B, so that the run switches bands exactly at B.
+// B, so that the run switches bands exactly at B; a generated frequency that differs from B
+// only by rounding is B itself, so the list stays ascending.
 int MakeFreqList(Host& host, const EquipmentConfig& equipment, int stepType, double start,
                  double stop, double step, FreqList& list, const std::string& listFile);
 

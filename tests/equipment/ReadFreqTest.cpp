@@ -156,6 +156,29 @@ TEST(MakeFreqList, SweepsWithAndWithoutTheBandSwitchPair) {
   }
 }
 
+TEST(MakeFreqList, ASweepThatMeetsTheBandSwitchByRoundingStaysAscending) {
+  // 0.15 + 3997 x 0.05 comes out a hair above 200 in binary; it is the band-switch frequency
+  // itself, so the pair follows it and the list never steps back (a calibration made from it
+  // must load again).
+  ScriptedHost host;
+  EquipmentConfig equipment;
+  equipment.AmpType = kAmpIfi;
+  equipment.AmpBandSwitchFreq = 200;
+  FreqList list;
+  const int count = MakeFreqList(host, equipment, kStepLinear, 0.15, 200.2, 0.05, list, "");
+  ASSERT_EQ(count, 4002 + 2);
+  ASSERT_EQ(list.size(), 4004u);
+  EXPECT_TRUE(std::is_sorted(list.begin(), list.end()));
+  const auto pair = std::find(list.begin(), list.end(), 200.000001);
+  ASSERT_NE(pair, list.end());
+  const auto at = static_cast<std::size_t>(pair - list.begin());
+  EXPECT_EQ(at, 3999u);
+  EXPECT_EQ(list[at - 2], 200.0);
+  EXPECT_EQ(list[at - 1], 200.0);
+  EXPECT_NEAR(list[at - 3], 199.95, 1e-9);
+  EXPECT_NEAR(list[at + 1], 200.05, 1e-9);
+}
+
 TEST(MakeFreqList, FromAListFileStopsAtTheFirstEntryAboveStop) {
   ScriptedHost host;
   EquipmentConfig equipment;
