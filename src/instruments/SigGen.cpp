@@ -61,6 +61,7 @@ bool SigGen::WriteFailed() {
   gpib_.GpibErrorBox("Error in writing command to Signal Generator. ");
   lastLevel_ = kNoLevel;
   lastFreq_ = 0;
+  levelUnknown_ = true;
   return false;
 }
 
@@ -143,13 +144,16 @@ bool SigGen::SigGenRfOff() {
 // definition at the frequency it is on. The level command is sent directly: this must work
 // even when the definition no longer admits the last frequency, and it must not touch the
 // pending request, which the next RF on sends. Nothing is sent when nothing has been set yet
-// or when the output already is at or below that level.
+// or when the output already is at or below that level; after a failed write the output may
+// still be up at a level no longer known, so the lowest level is sent then too.
 bool SigGen::LowerToMinimum() {
-  if (lastFreq_ == 0 || !HasCommand(def_.LevelSetPre, def_.LevelSetSuf)) return true;
+  if (!HasCommand(def_.LevelSetPre, def_.LevelSetSuf)) return true;
   const float lowest = MinOf(def_.MinLevel, def_.MaxLevel);
-  if (!(lastLevel_ > lowest)) return true;
+  if (!levelUnknown_ && (lastFreq_ == 0 || !(lastLevel_ > lowest))) return true;
   lastLevel_ = lowest;
-  return SendLevel(lowest) || WriteFailed();
+  if (!SendLevel(lowest)) return WriteFailed();
+  levelUnknown_ = false;
+  return true;
 }
 
 bool SigGen::SigGenInit(double freqMhz, float levelDbm) {
@@ -159,6 +163,7 @@ bool SigGen::SigGenInit(double freqMhz, float levelDbm) {
   }
   lastFreq_ = 0;
   lastLevel_ = kNoLevel;
+  levelUnknown_ = false;
   if (freqMhz == 0) {
     freqMhz = def_.MinFreq;
     levelDbm = def_.MinLevel;

@@ -130,6 +130,8 @@ class SigGen : public DefinedInstrument {
   SigGenModKind modKind_ = SigGenModKind::None;
   double lastFreq_ = 0;
   float lastLevel_ = kNoLevel;
+  // A write failed since the last level that reached the instrument: its output is unknown.
+  bool levelUnknown_ = false;
   double reqFreq_ = 0;
   float reqLevel_ = 0;
   float amFreq_ = 0;

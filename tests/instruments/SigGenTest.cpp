@@ -472,6 +472,25 @@ TEST_F(SigGenNoRfOffTest, AFailedLoweringIsReportedAsAFailure) {
                   kTimedOutCompleteStatus});
 }
 
+// After a failed write the generator may still be at its old level: RF off must bring it down
+// all the same, once, and the next request sends frequency and level again.
+TEST_F(SigGenNoRfOffTest, AfterAFailedWriteRfOffStillLowersTheOutput) {
+  OnAt(100, -20);
+  FailWriteAfter(0);
+  EXPECT_FALSE(gen.SigGenSetFreqLevel(100, -10));
+  Sent();
+  host.ClearMessages();
+
+  EXPECT_TRUE(gen.SigGenRfOff());
+  EXPECT_EQ(Sent(), Lines{"POW -110.0 DBM\r\n"});
+  EXPECT_TRUE(gen.SigGenRfOff());
+  EXPECT_TRUE(Sent().empty());
+
+  EXPECT_TRUE(gen.SigGenRfOn());
+  EXPECT_EQ(Sent(), (Lines{"FREQ 100.0 MHZ\r\n", "POW -10.0 DBM\r\n", "OUTP ON\r\n"}));
+  EXPECT_TRUE(host.Messages().empty());
+}
+
 // --- initialisation and shutdown ---
 
 TEST_F(SigGenTest, InitOpensTheDeviceAndSendsBothOffCommands) {
