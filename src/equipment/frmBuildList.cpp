@@ -11,11 +11,11 @@
 
 #include "shell/BmGlobals.h"
 #include "shell/FileIo.h"
-#include "shell/HelpViewer.h"
 #include "shell/Host.h"
 #include "shell/QtHost.h"
-#include "shell/UiGlobals.h"
 #include "shell/VbText.h"
+#include "shell/ui/HelpViewer.h"
+#include "shell/ui/UiGlobals.h"
 #include "ui_frmBuildList.h"
 
 namespace brimtal {

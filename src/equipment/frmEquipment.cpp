@@ -13,13 +13,13 @@
 #include "instruments/script/ParseReply.h"
 #include "shell/BmGlobals.h"
 #include "shell/Brimtal.h"
-#include "shell/HelpViewer.h"
 #include "shell/Options.h"
 #include "shell/QtHost.h"
 #include "shell/Startup.h"
 #include "shell/TopMenu.h"
-#include "shell/UiGlobals.h"
 #include "shell/frmAbout.h"
+#include "shell/ui/HelpViewer.h"
+#include "shell/ui/UiGlobals.h"
 #include "ui_frmEquipment.h"
 
 namespace brimtal {

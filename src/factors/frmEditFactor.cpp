@@ -9,8 +9,8 @@
 #include "factors/FactorEditing.h"
 #include "factors/InterpClass.h"
 #include "shell/BmGlobals.h"
-#include "shell/HelpViewer.h"
 #include "shell/Host.h"
+#include "shell/ui/HelpViewer.h"
 #include "ui_frmEditFactor.h"
 
 namespace brimtal {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "instruments/DefinitionWindow.h"
+#include "instruments/ui/DefinitionWindow.h"
 
 namespace Ui {
 class frmPMeter;

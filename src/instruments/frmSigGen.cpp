@@ -15,11 +15,11 @@
 #include "instruments/SigGen.h"
 #include "shell/BmGlobals.h"
 #include "shell/FileIo.h"
-#include "shell/HelpViewer.h"
 #include "shell/Host.h"
 #include "shell/Printer.h"
-#include "shell/UiGlobals.h"
 #include "shell/VbText.h"
+#include "shell/ui/HelpViewer.h"
+#include "shell/ui/UiGlobals.h"
 #include "ui_frmSigGen.h"
 
 namespace brimtal {

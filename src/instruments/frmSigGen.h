@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "instruments/DefinitionBoxes.h"
+#include "instruments/ui/DefinitionBoxes.h"
 
 class QAction;
 class QCheckBox;

@@ -9,9 +9,9 @@
 #include "interp/InterpSession.h"
 #include "interp/frmTable.h"
 #include "shell/BmGlobals.h"
-#include "shell/HelpViewer.h"
 #include "shell/Host.h"
 #include "shell/frmAbout.h"
+#include "shell/ui/HelpViewer.h"
 #include "ui_frmTest.h"
 
 namespace brimtal {

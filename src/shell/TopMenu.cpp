@@ -7,9 +7,9 @@
 
 #include "instruments/script/ParseReply.h"
 #include "shell/Brimtal.h"
-#include "shell/HelpViewer.h"
 #include "shell/QtHost.h"
 #include "shell/frmAbout.h"
+#include "shell/ui/HelpViewer.h"
 #include "ui_TopMenu.h"
 
 namespace brimtal {

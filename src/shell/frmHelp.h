@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "shell/HelpViewer.h"
 #include "shell/ManualIndex.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace Ui {
 class frmHelp;

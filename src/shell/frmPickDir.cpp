@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QStyle>
 
-#include "shell/UiGlobals.h"
+#include "shell/ui/UiGlobals.h"
 #include "ui_frmPickDir.h"
 
 namespace brimtal {

@@ -1,5 +1,5 @@
 // Path labels, the number-entry warnings and window placement.
-#include "shell/UiGlobals.h"
+#include "shell/ui/UiGlobals.h"
 
 #include <QGuiApplication>
 #include <QLabel>

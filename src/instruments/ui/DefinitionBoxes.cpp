@@ -1,5 +1,5 @@
 // The controls of the instrument definition windows.
-#include "instruments/DefinitionBoxes.h"
+#include "instruments/ui/DefinitionBoxes.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // The shared part of the power meter and meter definition windows.
-#include "instruments/DefinitionWindow.h"
+#include "instruments/ui/DefinitionWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,10 +12,10 @@
 #include "instruments/MeasuringInstrument.h"
 #include "instruments/script/frmParseTest.h"
 #include "shell/BmGlobals.h"
-#include "shell/HelpViewer.h"
 #include "shell/Host.h"
 #include "shell/Printer.h"
 #include "shell/QtHost.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace brimtal {
 

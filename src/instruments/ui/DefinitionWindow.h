@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "instruments/DefinitionBoxes.h"
+#include "instruments/ui/DefinitionBoxes.h"
 #include "shell/Host.h"
 
 class QAction;

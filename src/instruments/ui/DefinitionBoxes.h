@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/UiGlobals.h"
+#include "shell/ui/UiGlobals.h"
 
 class QAction;
 class QLineEdit;

@@ -1,5 +1,5 @@
 // The help window and the three help calls.
-#include "shell/HelpViewer.h"
+#include "shell/ui/HelpViewer.h"
 
 #include <QApplication>
 #include <QCoreApplication>
