@@ -19,15 +19,15 @@
 #include "shell/BmGlobals.h"
 #include "shell/Brimtal.h"
 #include "shell/Clock.h"
-#include "shell/HelpViewer.h"
 #include "shell/QtHost.h"
 #include "shell/ScriptedHost.h"
 #include "shell/Startup.h"
 #include "shell/TopMenu.h"
-#include "shell/UiGlobals.h"
 #include "shell/frmAbout.h"
 #include "shell/frmHelp.h"
 #include "shell/frmPickDir.h"
+#include "shell/ui/HelpViewer.h"
+#include "shell/ui/UiGlobals.h"
 #include "support/TestFiles.h"
 
 namespace brimtal {
